@@ -1,0 +1,31 @@
+#pragma once
+// Byte-text helpers shared by every subsystem. Text is UTF-8 bytes in std::string;
+// "lower case" means the letters A-Z only, never the C locale's idea of it.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace quorvia {
+
+constexpr char LowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+}
+constexpr char UpperAscii(char c) {
+    return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
+}
+
+std::string LowerAscii(std::string_view text);
+std::string UpperAscii(std::string_view text);
+bool EqualsIgnoreAsciiCase(std::string_view a, std::string_view b);
+bool StartsWithIgnoreAsciiCase(std::string_view text, std::string_view prefix);
+
+// Number of characters of a text: UTF-8 code points, an invalid byte counting as one.
+std::size_t CharCount(std::string_view text);
+// The first maxChars characters of a text; never splits a multi-byte character.
+std::string CutToChars(std::string_view text, std::size_t maxChars);
+
+// Blanks and control characters (bytes <= 0x20) removed from both ends.
+std::string Trim(std::string_view text);
+
+} // namespace quorvia

@@ -1,0 +1,44 @@
+#include "platform/Text.h"
+#include "platform/Date.h"
+
+#include <gtest/gtest.h>
+
+using namespace quorvia;
+
+TEST(Text, LowerCaseTouchesOnlyAsciiLetters) {
+    EXPECT_EQ(LowerAscii("AbC-Z\xC3\x84@["), "abc-z\xC3\x84@[");
+    EXPECT_TRUE(EqualsIgnoreAsciiCase("SeName", "SENAME"));
+    EXPECT_FALSE(EqualsIgnoreAsciiCase("\xC3\x84", "\xC3\xA4"));
+}
+
+TEST(Text, CutCountsCodePointsAndNeverSplitsOne) {
+    struct Case {
+        std::string text;
+        std::size_t max;
+        std::string expected;
+        std::size_t count;
+    };
+    const Case cases[] = {
+        {"abcdef", 4, "abcd", 6},
+        {"ab\xC3\xA9\xC3\xA9", 3, "ab\xC3\xA9", 4},         // two-byte letters
+        {"\xE2\x82\xAC\xE2\x82\xAC", 1, "\xE2\x82\xAC", 2}, // three-byte euro signs
+        {"a\xFF\xFE"
+         "b",
+         2, "a\xFF", 4},        // invalid bytes count one each
+        {"\xC3", 1, "\xC3", 1}, // truncated sequence is one byte
+        {"short", 50, "short", 5},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(CutToChars(c.text, c.max), c.expected) << c.text;
+        EXPECT_EQ(CharCount(c.text), c.count) << c.text;
+    }
+}
+
+TEST(Date, IsoRoundTripAndZeroDate) {
+    EXPECT_EQ(Date().ToIso(), "1899-12-30");
+    EXPECT_EQ(Date(2026, 12, 10).ToIso(), "2026-12-10");
+    EXPECT_EQ(Date::FromIso("2024-02-29"), Date(2024, 2, 29));
+    EXPECT_FALSE(Date::FromIso("2023-02-29"));
+    EXPECT_FALSE(Date::FromIso("2023-2-9"));
+    EXPECT_LT(Date(2026, 1, 1), Date(2026, 1, 2));
+}
