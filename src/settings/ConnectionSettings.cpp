@@ -1,0 +1,7 @@
+#include "settings/ConnectionSettings.h"
+
+namespace quorvia {
+
+TConnectionSettings ConnectionSettings;
+
+} // namespace quorvia
