@@ -1,5 +1,7 @@
 #include "platform/Text.h"
 
+#include <charconv>
+
 namespace quorvia {
 
 std::string LowerAscii(std::string_view text) {
@@ -74,6 +76,17 @@ std::string Trim(std::string_view text) {
     while (end > begin && static_cast<unsigned char>(text[end - 1]) <= 0x20)
         --end;
     return std::string(text.substr(begin, end - begin));
+}
+
+std::optional<std::int32_t> ParseWholeNumber(std::string_view text) {
+    // from_chars takes a leading minus but not a plus.
+    if (text.size() > 1 && text.front() == '+' && text[1] != '-')
+        text.remove_prefix(1);
+    std::int32_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return value;
 }
 
 } // namespace quorvia

@@ -3,6 +3,8 @@
 // "lower case" means the letters A-Z only, never the C locale's idea of it.
 
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -27,5 +29,9 @@ std::string CutToChars(std::string_view text, std::size_t maxChars);
 
 // Blanks and control characters (bytes <= 0x20) removed from both ends.
 std::string Trim(std::string_view text);
+
+// A decimal whole number with an optional sign that fits 32 bits, or nothing for any other
+// text (empty, blanks, a fraction, trailing letters, out of range).
+std::optional<std::int32_t> ParseWholeNumber(std::string_view text);
 
 } // namespace quorvia

@@ -17,9 +17,30 @@ struct TConnectionSettings {
     std::string Password;
     std::int32_t UseAuth = 0;
     std::int32_t ConnectType = 3; // 1 direct, 2 proxy from the record, 3 the browser's proxy
+
+    bool operator==(const TConnectionSettings&) const = default;
 };
 
 // The one record of the run; read and written on the GUI thread only.
 extern TConnectionSettings ConnectionSettings;
+
+// The browser's proxy, split at its first ":" into host and port text, both trimmed.
+struct TIEProxy {
+    bool opened = false; // false: the browser's settings could not be read
+    std::string host;
+    std::string port;
+};
+TIEProxy ReadIEProxy();
+
+// Fills ConnectionSettings from section "inet" of "set.ini" in the program folder; a missing
+// file or key gives that key's default, an integer that is not a whole number too. With
+// ConnectType 3 the proxy and its port come from ReadIEProxy when it could read them.
+// Never fails.
+void LoadSettings();
+
+// Writes the nine fields into section "inet" of "set.ini", creating file or section when
+// missing. Stops at the first key it cannot write with ProfileWriteError
+// ("Unable to write to <path>"); the record is left as it is.
+void SaveSettings();
 
 } // namespace quorvia

@@ -34,6 +34,32 @@ TEST(Text, CutCountsCodePointsAndNeverSplitsOne) {
     }
 }
 
+TEST(Text, WholeNumberAcceptsOnlyDecimalIntegersThatFit) {
+    struct Case {
+        const char* text;
+        std::optional<std::int32_t> expected;
+    };
+    const Case cases[] = {
+        {"30", 30},
+        {"-7", -7},
+        {"+3", 3},
+        {"0", 0},
+        {"2147483647", 2147483647},
+        {"-2147483648", -2147483647 - 1},
+        {"", std::nullopt},
+        {"abc", std::nullopt},
+        {"12abc", std::nullopt},
+        {"1.5", std::nullopt},
+        {" 42", std::nullopt},
+        {"+", std::nullopt},
+        {"+-5", std::nullopt},
+        {"2147483648", std::nullopt},
+        {"0x1F", std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ParseWholeNumber(c.text), c.expected) << '"' << c.text << '"';
+}
+
 TEST(Date, IsoRoundTripAndZeroDate) {
     EXPECT_EQ(Date().ToIso(), "1899-12-30");
     EXPECT_EQ(Date(2026, 12, 10).ToIso(), "2026-12-10");
