@@ -150,21 +150,21 @@ std::string FileEnding(const Contents& contents) {
     return "\n";
 }
 
-void CheckOneLine(std::string_view text, std::string_view what) {
-    if (text.find_first_of("\r\n") != std::string_view::npos)
-        throw std::invalid_argument("Line break in profile " + std::string(what) + " \"" +
-                                    std::string(text) + "\"");
+bool HasLineBreak(std::string_view text) {
+    return text.find_first_of("\r\n") != std::string_view::npos;
 }
 
+// The message names section and key but never the value, which may be a password.
 void CheckWritable(std::string_view section, std::string_view key, std::string_view value) {
-    CheckOneLine(section, "section");
-    CheckOneLine(key, "key");
-    CheckOneLine(value, "value of key");
-    if (section.find(']') != std::string_view::npos)
-        throw std::invalid_argument("\"]\" in profile section \"" + std::string(section) + "\"");
-    if (Trim(key).empty() || key.find('=') != std::string_view::npos || key.front() == ';' ||
-        key.front() == '[')
+    if (HasLineBreak(section) || section.find(']') != std::string_view::npos)
+        throw std::invalid_argument("Unusable profile section \"" + std::string(section) + "\"");
+    const std::string trimmedKey = Trim(key);
+    if (trimmedKey.empty() || HasLineBreak(key) || key.find('=') != std::string_view::npos ||
+        trimmedKey.front() == ';' || trimmedKey.front() == '[')
         throw std::invalid_argument("Unusable profile key \"" + std::string(key) + "\"");
+    if (HasLineBreak(value))
+        throw std::invalid_argument("Line break in the value of profile key \"" + std::string(key) +
+                                    "\"");
 }
 
 // Owns a file descriptor; closing it is checked by hand where it matters.
