@@ -1,0 +1,404 @@
+// The HTTP/1.0 exchange: request writing, header line handling, redirects and body collection.
+// Closing the socket delivers its closed notification inside the Close() call, so
+// FollowLocation and ConnectionClosed may run in the middle of HandleHeaderLine.
+
+#include "net/HttpCli.h"
+
+#include "net/HttpText.h"
+#include "platform/Text.h"
+
+#include <QByteArray>
+#include <QMetaObject>
+
+#include <charconv>
+
+namespace quorvia {
+
+namespace {
+
+// Characters from the 1-based position index, count of them; empty when out of range.
+std::string Copy(const std::string& text, std::size_t index, std::ptrdiff_t count) {
+    if (index < 1)
+        index = 1;
+    if (count <= 0 || index > text.size())
+        return {};
+    return text.substr(index - 1, std::size_t(count));
+}
+
+// A whole decimal number with optional blanks before it; throws when the text is not one.
+std::int64_t ToInteger(const std::string& text) {
+    std::size_t start = 0;
+    while (start < text.size() && text[start] == ' ')
+        ++start;
+    const char* first = text.data() + start;
+    const char* last = text.data() + text.size();
+    if (first != last && *first == '+')
+        ++first;
+    std::int64_t value = 0;
+    const auto [end, ec] = std::from_chars(first, last, value);
+    if (first == last || ec != std::errc() || end != last)
+        throw std::invalid_argument("'" + text + "' is not a valid integer value");
+    return value;
+}
+
+std::string Base64(const std::string& text) {
+    return QByteArray::fromStdString(text).toBase64().toStdString();
+}
+
+std::string HttpDate(const QDateTime& when) {
+    static const char* const days[] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
+    static const char* const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    const QDate d = when.date();
+    const QTime t = when.time();
+    char text[64];
+    std::snprintf(text, sizeof text, "%s, %2.2d %s %4.4d %2.2d:%2.2d:%2.2d",
+                  days[d.dayOfWeek() - 1], d.day(), months[d.month() - 1], d.year(), t.hour(),
+                  t.minute(), t.second());
+    return text;
+}
+
+} // namespace
+
+THttpCli::THttpCli(QObject* parent) : QObject(parent), socket(new TWSocket(this)) {
+    socket->OnSessionConnected = [this](int error) { ConnectionOpened(error); };
+    socket->OnDataAvailable = [this] { ReceiveData(); };
+    socket->OnSessionClosed = [this](int) { SocketClosed(); };
+}
+
+THttpCli::~THttpCli() {
+    // The socket must not call back into a half-destroyed client.
+    socket->OnSessionConnected = nullptr;
+    socket->OnDataAvailable = nullptr;
+    socket->OnSessionClosed = nullptr;
+    socket->OnDnsLookupDone = nullptr;
+}
+
+void THttpCli::StartGet() {
+    if (state != THttpState::Idle)
+        throw EHttpException("HTTP component is busy", 1);
+    closedHandler = TClosedHandler::ConnectionClosed;
+    SetState(THttpState::Starting);
+    requestKind = THttpRequest::Get;
+    ResetResponse();
+    ConnectStep();
+}
+
+void THttpCli::ResetResponse() {
+    statusCode = 0;
+    declaredLength = -1;
+    headerLineCount = 0;
+    bodyPieceCount = 0;
+    rcvdCount = 0;
+    requestDoneError = 0;
+    redirectCount = 0;
+    rcvdHeader.clear();
+    location = URL;
+}
+
+void THttpCli::SetState(THttpState newState) {
+    state = newState;
+    if (OnStateChange)
+        OnStateChange(*this);
+    if (newState == THttpState::Idle)
+        QMetaObject::invokeMethod(
+            this, [this] { TriggerRequestDone(); }, Qt::QueuedConnection);
+}
+
+void THttpCli::ConnectionOpened(int error) {
+    if (error != 0) {
+        requestDoneError = error;
+        statusCode = 404;
+        reasonPhrase = SocketErrorDesc(error) + " (Error #" + std::to_string(error) + ")";
+        ConnectionClosed();
+        return;
+    }
+    SetState(THttpState::Connected);
+    TriggerSessionConnected();
+    lineReceiver = TLineReceiver::Header;
+    SetState(THttpState::ReadingHeader);
+    try {
+        WriteRequest();
+    } catch (...) {
+        socket->Close();
+    }
+}
+
+void THttpCli::WriteRequest() {
+    std::string request;
+    const auto line = [&request](const std::string& text) { request += text + "\r\n"; };
+    TriggerRequestHeaderBegin();
+    line("GET " + requestTarget + " HTTP/1.0");
+    if (!Sender.empty())
+        line("From: " + Sender);
+    if (!Accept.empty())
+        line("Accept: " + Accept);
+    if (!Reference.empty())
+        line("Referer: " + Reference);
+    if (!Agent.empty())
+        line("User-Agent: " + Agent);
+    line("Host: " + hostHeader);
+    if (NoCache)
+        line("Pragma: no-cache");
+    if (ModifiedSince.isValid())
+        line("If-Modified-Since: " + HttpDate(ModifiedSince) + " GMT");
+    if (!Username.empty())
+        line("Authorization: Basic " + Base64(Username + ":" + Password));
+    if (!Proxy.empty() && !ProxyUsername.empty())
+        line("Proxy-Authorization: Basic " + Base64(ProxyUsername + ":" + ProxyPassword));
+    if (!Cookie.empty())
+        line("Cookie: " + Cookie);
+    if (!ContentRangeBegin.empty() || !ContentRangeEnd.empty()) {
+        line("Range: bytes=" + ContentRangeBegin + "-" + ContentRangeEnd);
+        ContentRangeBegin.clear();
+        ContentRangeEnd.clear();
+    }
+    TriggerRequestHeaderEnd();
+    line("");
+    socket->Send(request);
+}
+
+void THttpCli::ReceiveData() {
+    if (receiveBuffer.Full())
+        throw EHttpException("HTTP line too long", 4);
+    const int received = socket->Receive(receiveBuffer.WritePosition(), int(receiveBuffer.Free()));
+    if (received <= 0)
+        return;
+    receiveBuffer.Commit(std::size_t(received));
+    if (state == THttpState::ReadingBody) {
+        HandleBodyData(receiveBuffer.TakeAll());
+        return;
+    }
+    while (receiveBuffer.Size() > 0) {
+        if (state == THttpState::ReadingBody) {
+            // A header-less response turned the rest into body: keep its line endings.
+            HandleBodyData(receiveBuffer.TakeAll());
+            return;
+        }
+        const auto line = receiveBuffer.TakeLine();
+        if (!line)
+            return;
+        if (state == THttpState::ReadingHeader)
+            DeliverLine(*line);
+    }
+}
+
+void THttpCli::DeliverLine(const std::string& line) {
+    if (lineReceiver == TLineReceiver::Header)
+        HandleHeaderLine(line);
+    else
+        HandleBodyData(line);
+}
+
+void THttpCli::HandleHeaderLine(const std::string& line) {
+    if (headerLineCount == 0)
+        TriggerHeaderBegin();
+    ++headerLineCount;
+
+    if (UpperAscii(line.substr(0, 6)) == "<HTML>") {
+        SetState(THttpState::ReadingBody);
+        lineReceiver = TLineReceiver::Body;
+        TriggerHeaderEnd();
+        HandleBodyData(line);
+        return;
+    }
+    if (line.empty()) {
+        HandleHeaderEnd();
+        return;
+    }
+    rcvdHeader.push_back(line);
+    HandleFieldLine(line);
+    TriggerHeaderData();
+}
+
+void THttpCli::HandleFieldLine(const std::string& line) {
+    if (line.starts_with("HTTP/1.0") || line.starts_with("HTTP/1.1")) {
+        statusCode = int(ToInteger(Copy(line, 10, 3)));
+        reasonPhrase = Copy(line, 14, std::ptrdiff_t(line.size()));
+        return;
+    }
+    const auto colon = line.find(':');
+    if (colon == std::string::npos)
+        return;
+    const std::string name = LowerAscii(line.substr(0, colon));
+    const std::size_t valueStart = line.find_first_not_of(' ', colon + 1);
+    const std::string value = valueStart == std::string::npos ? "" : line.substr(valueStart);
+    if (name == "location") {
+        redirectPending = true;
+        location = RedirectTarget(value);
+    } else if (name == "content-length") {
+        declaredLength = ToInteger(Trim(value));
+    } else if (name == "content-range") {
+        const auto dash = value.find('-');
+        const auto slash = value.find('/');
+        const std::ptrdiff_t dashAt = dash == std::string::npos ? 0 : std::ptrdiff_t(dash) + 1;
+        const std::ptrdiff_t slashAt = slash == std::string::npos ? 0 : std::ptrdiff_t(slash) + 1;
+        ContentRangeBegin = Copy(value, 7, dashAt - 7);
+        ContentRangeEnd = Copy(value, std::size_t(dashAt + 1), slashAt - dashAt - 1);
+    } else if (name == "set-cookie") {
+        bool accept = false;
+        TriggerCookie(value, accept);
+    }
+}
+
+void THttpCli::HandleHeaderEnd() {
+    if (redirectPending && location != URL && MayFollowRedirect()) {
+        TriggerHeaderEnd();
+        receiveBuffer.Clear(); // the redirect response's body is never read
+        headerLineCount = 0;
+        bodyPieceCount = 0;
+        if (AutoRedirect)
+            closedHandler = TClosedHandler::FollowLocation;
+        socket->Close();
+        return;
+    }
+    if (declaredLength != 0) {
+        SetState(THttpState::ReadingBody);
+        lineReceiver = TLineReceiver::Body;
+        TriggerHeaderEnd();
+        if (receiveBuffer.Size() > 0)
+            HandleBodyData(receiveBuffer.TakeAll());
+        if (statusCode >= 400)
+            socket->Close();
+        return;
+    }
+    TriggerHeaderEnd();
+    FinishRequest();
+}
+
+std::string THttpCli::RedirectTarget(const std::string& value) {
+    const TUrlParts current = SplitUrl(location);
+    const std::string currentSite =
+        "http://" + current.Host + (current.Port.empty() ? "" : ":" + current.Port);
+    if (value.starts_with('/'))
+        return currentSite + value;
+    if (value.starts_with("http://")) {
+        const TUrlParts target = SplitUrl(value);
+        if (!target.User.empty() && !target.Pass.empty()) {
+            Username = target.User;
+            Password = target.Pass;
+        }
+        return "http://" + target.Host + (target.Port.empty() ? "" : ":" + target.Port) +
+               target.Path;
+    }
+    // A relative reference: joined to the directory of the current request path.
+    const std::string path = current.Path.empty() ? "/" : current.Path;
+    const std::string beforeQuery = path.substr(0, path.find('?'));
+    const auto lastSeparator = beforeQuery.find_last_of("/:");
+    const std::string directory =
+        lastSeparator == std::string::npos ? "/" : beforeQuery.substr(0, lastSeparator + 1);
+    return currentSite + directory + value;
+}
+
+void THttpCli::HandleBodyData(const std::string& piece) {
+    if (rcvdCount + std::int64_t(piece.size()) > MaxBodyBytes) {
+        statusCode = 404;
+        reasonPhrase = "Response body larger than " + std::to_string(MaxBodyBytes) + " bytes";
+        socket->Close();
+        return;
+    }
+    if (bodyPieceCount == 0)
+        TriggerDocBegin();
+    ++bodyPieceCount;
+    if (BodyStream)
+        BodyStream->write(piece.data(), std::streamsize(piece.size()));
+    rcvdCount += std::int64_t(piece.size());
+    TriggerDocData(piece.data(), piece.size());
+}
+
+void THttpCli::SocketClosed() {
+    if (closedHandler == TClosedHandler::FollowLocation)
+        FollowLocation();
+    else
+        ConnectionClosed();
+}
+
+void THttpCli::ConnectionClosed() {
+    if (inHeader) {
+        TriggerHeaderEnd();
+        if (redirectPending && AutoRedirect && MayFollowRedirect())
+            FollowLocation();
+        return; // otherwise only the caller's deadline ends the request
+    }
+    if (bodyPieceCount > 0)
+        TriggerDocEnd();
+    FinishRequest();
+}
+
+void THttpCli::FollowLocation() {
+    redirectPending = false;
+    closedHandler = TClosedHandler::ConnectionClosed;
+    ++redirectCount;
+    TriggerLocationChange();
+    rcvdHeader.clear();
+    headerLineCount = 0;
+    bodyPieceCount = 0;
+    rcvdCount = 0;
+    declaredLength = -1;
+    statusCode = 0;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (state != THttpState::Idle && state != THttpState::Aborting)
+                ConnectStep(); // not after an abort that came first
+        },
+        Qt::QueuedConnection);
+}
+
+void THttpCli::FinishRequest() {
+    QMetaObject::invokeMethod(
+        this, [this] { SetState(THttpState::Idle); }, Qt::QueuedConnection);
+}
+
+void THttpCli::TriggerSessionConnected() {
+    if (OnSessionConnected)
+        OnSessionConnected(*this);
+}
+void THttpCli::TriggerRequestHeaderBegin() {
+    if (OnRequestHeaderBegin)
+        OnRequestHeaderBegin(*this);
+}
+void THttpCli::TriggerRequestHeaderEnd() {
+    if (OnRequestHeaderEnd)
+        OnRequestHeaderEnd(*this);
+}
+void THttpCli::TriggerHeaderBegin() {
+    inHeader = true;
+    if (OnHeaderBegin)
+        OnHeaderBegin(*this);
+}
+void THttpCli::TriggerHeaderData() {
+    if (OnHeaderData)
+        OnHeaderData(*this);
+}
+void THttpCli::TriggerCookie(const std::string& value, bool& accept) {
+    if (OnCookie)
+        OnCookie(*this, value, accept);
+}
+void THttpCli::TriggerHeaderEnd() {
+    inHeader = false;
+    if (OnHeaderEnd)
+        OnHeaderEnd(*this);
+}
+void THttpCli::TriggerDocBegin() {
+    if (OnDocBegin)
+        OnDocBegin(*this);
+}
+void THttpCli::TriggerDocData(const char* data, std::size_t size) {
+    if (OnDocData)
+        OnDocData(*this, data, size);
+}
+void THttpCli::TriggerDocEnd() {
+    if (OnDocEnd)
+        OnDocEnd(*this);
+}
+void THttpCli::TriggerLocationChange() {
+    if (OnLocationChange)
+        OnLocationChange(*this);
+}
+void THttpCli::TriggerRequestDone() {
+    if (OnRequestDone)
+        OnRequestDone(*this, requestKind, requestDoneError);
+}
+
+} // namespace quorvia

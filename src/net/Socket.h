@@ -1,0 +1,106 @@
+#pragma once
+// An asynchronous TCP client socket with WinSock-style notifications, over QTcpSocket and
+// QHostInfo. Every notification runs from the Qt event loop of the thread that owns the socket
+// (the GUI thread); nothing here blocks.
+//
+// Notifications, and the order in which they come:
+//   OnSessionConnected(error)  once per Connect: 0 when the connection is open, otherwise the
+//                              WinSock code of the failure (no OnSessionClosed follows a failure).
+//   OnDataAvailable()          while the connection is open and bytes wait unread; it is called
+//                              again and again while bytes remain. An exception thrown by the
+//                              handler is discarded and ends the calls for that notification.
+//   OnSessionClosed(error)     once per opened connection. When the peer closes, every pending
+//                              byte is offered through OnDataAvailable first. Close() delivers it
+//                              at once, inside the Close() call, unless it was delivered before.
+//   OnDnsLookupDone(error)     once per DnsLookup that was not cancelled: 0 with DnsResult()
+//                              holding the IPv4 addresses in the order found, 11001 for an
+//                              unknown name, 11004 for a name without an IPv4 address.
+//
+// Error codes are Windows Sockets codes (10061 refused, 10060 timed out, 11001 host not found,
+// ...), so the HTTP layer and its messages speak one language on every platform.
+//
+// A TLS variant derives from TWSocket and replaces CreateSocket() and StartConnecting().
+
+#include <QHostAddress>
+#include <QObject>
+#include <QPointer>
+#include <QTcpSocket>
+
+#include <cstdint>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quorvia {
+
+class ESocketException : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+enum class TSocketState { wsClosed, wsConnecting, wsConnected };
+
+class TWSocket : public QObject {
+    Q_OBJECT
+public:
+    explicit TWSocket(QObject* parent = nullptr);
+    ~TWSocket() override;
+
+    // Starts connecting to a numeric IPv4 address and a decimal port. An address or port that
+    // cannot be used fails at once with ESocketException and LastError() set; otherwise the
+    // outcome arrives as OnSessionConnected.
+    void Connect(const std::string& address, const std::string& port);
+    // Copies up to size unread bytes into buffer; gives the count, 0 when nothing waits.
+    int Receive(char* buffer, int size);
+    // Queues all bytes; they go out as the connection takes them.
+    void Send(std::string_view bytes);
+    // Shuts the connection and delivers OnSessionClosed at once unless it came before.
+    void Close();
+
+    TSocketState State() const { return state; }
+    // The code of the last failed socket event (connect, transfer or lookup); 0 when none.
+    int LastError() const { return lastError; }
+
+    // Starts looking up the IPv4 addresses of a host name; an empty name fails at once.
+    // Names under ".invalid" are never sent to a resolver: they are unknown by definition.
+    void DnsLookup(const std::string& hostName);
+    // Cancels the running lookup; its OnDnsLookupDone never comes.
+    void CancelDnsLookup();
+    const std::vector<std::string>& DnsResult() const { return dnsResult; }
+
+    std::function<void(int error)> OnSessionConnected;
+    std::function<void()> OnDataAvailable;
+    std::function<void(int error)> OnSessionClosed;
+    std::function<void(int error)> OnDnsLookupDone;
+
+protected:
+    virtual QTcpSocket* CreateSocket();
+    virtual void StartConnecting(QTcpSocket& socket, const QHostAddress& address,
+                                 std::uint16_t port);
+
+private:
+    void DropSocket();
+    void SocketConnected();
+    void SocketError();
+    void SocketDisconnected();
+    void DeliverData();
+    void DeliverClosed();
+    void LookupDone(int error, std::vector<std::string> addresses, unsigned serial);
+
+    QPointer<QTcpSocket> socket;
+    TSocketState state = TSocketState::wsClosed;
+    bool closedDelivered = true;
+    bool delivering = false;
+    int lastError = 0;
+    int connectionError = 0; // the failure that ended the current connection
+    int lookupId = -1;
+    unsigned lookupSerial = 0; // a result whose serial is not the current one was cancelled
+    std::vector<std::string> dnsResult;
+};
+
+// The WinSock code for a Qt socket error; errorText refines Qt's broad "network error".
+int WinSockError(int qtSocketError, const QString& errorText);
+
+} // namespace quorvia

@@ -1,0 +1,241 @@
+#include "support/FakeEngine.h"
+
+#include "support/QtTestApp.h"
+
+#include <QTimer>
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace quorvia::testing {
+
+namespace {
+
+std::string Lower(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower)
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    return lower;
+}
+
+TFakeRequest ParseRequest(std::string raw, std::uint16_t port) {
+    TFakeRequest request;
+    request.LocalPort = port;
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < raw.size()) {
+        std::size_t end = raw.find('\n', start);
+        if (end == std::string::npos)
+            end = raw.size();
+        std::string line = raw.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(line);
+        start = end + 1;
+    }
+    if (!lines.empty()) {
+        const std::string& first = lines.front();
+        const auto a = first.find(' ');
+        const auto b = first.rfind(' ');
+        request.Method = first.substr(0, a);
+        if (a != std::string::npos && b > a) {
+            request.Target = first.substr(a + 1, b - a - 1);
+            request.Version = first.substr(b + 1);
+        }
+    }
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        const auto colon = lines[i].find(':');
+        if (colon == std::string::npos)
+            continue;
+        const auto value = lines[i].find_first_not_of(' ', colon + 1);
+        request.Headers.emplace_back(lines[i].substr(0, colon),
+                                     value == std::string::npos ? "" : lines[i].substr(value));
+    }
+    request.Raw = std::move(raw);
+    return request;
+}
+
+} // namespace
+
+std::string TFakeRequest::Header(std::string_view name) const {
+    const std::string wanted = Lower(name);
+    for (const auto& [key, value] : Headers)
+        if (Lower(key) == wanted)
+            return value;
+    return {};
+}
+
+TFakeReply TFakeReply::Page(std::string body, int status, std::string reason,
+                            std::vector<std::string> headerLines) {
+    TFakeReply reply;
+    reply.bytes = "HTTP/1.0 " + std::to_string(status) + " " + reason + "\r\n";
+    for (const std::string& line : headerLines)
+        reply.bytes += line + "\r\n";
+    reply.bytes += "\r\n" + body;
+    return reply;
+}
+
+TFakeReply TFakeReply::Redirect(std::string location, int status, std::string reason,
+                                std::string body) {
+    return Page(std::move(body), status, std::move(reason), {"Location: " + location});
+}
+
+TFakeReply TFakeReply::Raw(std::string bytes) {
+    TFakeReply reply;
+    reply.bytes = std::move(bytes);
+    return reply;
+}
+
+TFakeReply TFakeReply::Silence() {
+    TFakeReply reply;
+    reply.silent = true;
+    reply.closeAfter = false;
+    return reply;
+}
+
+TFakeReply TFakeReply::CloseAtOnce() {
+    return TFakeReply();
+}
+
+TFakeReply& TFakeReply::Drip(std::size_t size, int pauseMs) {
+    chunkSize = size;
+    intervalMs = pauseMs;
+    return *this;
+}
+
+TFakeReply& TFakeReply::KeepOpen() {
+    closeAfter = false;
+    return *this;
+}
+
+TFakeEngine::TFakeEngine(const QHostAddress& address)
+    : fallback(TFakeReply::Page("<html><body>Not Found</body></html>", 404, "Not Found")) {
+    if (!server.listen(address, 0))
+        throw std::runtime_error("fake engine cannot listen on " +
+                                 address.toString().toStdString());
+    connect(&server, &QTcpServer::newConnection, this, &TFakeEngine::Accept);
+}
+
+TFakeEngine::~TFakeEngine() {
+    server.close();
+}
+
+std::uint16_t TFakeEngine::Port() const {
+    return server.serverPort();
+}
+
+std::string TFakeEngine::Host() const {
+    return server.serverAddress().toString().toStdString();
+}
+
+std::string TFakeEngine::Origin() const {
+    return "http://" + Host() + ":" + std::to_string(Port());
+}
+
+std::string TFakeEngine::Url(const std::string& target) const {
+    return Origin() + target;
+}
+
+void TFakeEngine::Route(const std::string& target, TFakeReply reply) {
+    routes[target] = std::move(reply);
+}
+
+void TFakeEngine::SetFallback(TFakeReply reply) {
+    fallback = std::move(reply);
+}
+
+void TFakeEngine::SetHandler(std::function<TFakeReply(const TFakeRequest&)> chooser) {
+    handler = std::move(chooser);
+}
+
+bool TFakeEngine::WaitForRequests(std::size_t count, int timeoutMs) {
+    return PumpUntil([&] { return requests.size() >= count; }, timeoutMs);
+}
+
+void TFakeEngine::Accept() {
+    while (QTcpSocket* connection = server.nextPendingConnection()) {
+        connection->setParent(this);
+        pending[connection];
+        connect(connection, &QTcpSocket::readyRead, this,
+                [this, connection] { ReadRequest(connection); });
+        connect(connection, &QTcpSocket::disconnected, this, [this, connection] {
+            pending.erase(connection);
+            connection->deleteLater();
+        });
+    }
+}
+
+void TFakeEngine::ReadRequest(QTcpSocket* connection) {
+    auto it = pending.find(connection);
+    if (it == pending.end()) {
+        connection->readAll(); // the request is answered; later bytes are ignored
+        return;
+    }
+    it->second += connection->readAll().toStdString();
+    std::string& raw = it->second;
+    std::size_t end = raw.find("\r\n\r\n");
+    std::size_t endLength = 4;
+    if (const auto bare = raw.find("\n\n"); bare != std::string::npos && bare < end) {
+        end = bare;
+        endLength = 2;
+    }
+    if (end == std::string::npos)
+        return;
+    TFakeRequest request = ParseRequest(raw.substr(0, end + endLength), server.serverPort());
+    pending.erase(it);
+    requests.push_back(request);
+
+    TFakeReply reply = fallback;
+    if (handler)
+        reply = handler(request);
+    else if (auto route = routes.find(request.Target); route != routes.end())
+        reply = route->second;
+    Play(connection, std::move(reply), 0);
+}
+
+void TFakeEngine::Play(QTcpSocket* connection, TFakeReply reply, std::size_t offset) {
+    if (reply.silent || connection->state() != QAbstractSocket::ConnectedState)
+        return;
+    const std::size_t step = reply.chunkSize == 0 ? reply.bytes.size() : reply.chunkSize;
+    const std::size_t size = std::min(step, reply.bytes.size() - offset);
+    if (size > 0) {
+        connection->write(reply.bytes.data() + offset, qint64(size));
+        connection->flush();
+    }
+    offset += size;
+    if (offset < reply.bytes.size()) {
+        QPointer<QTcpSocket> guard(connection);
+        QTimer::singleShot(reply.intervalMs, this, [this, guard, reply, offset] {
+            if (guard)
+                Play(guard, reply, offset);
+        });
+        return;
+    }
+    if (reply.closeAfter)
+        connection->disconnectFromHost(); // sends what is queued first
+}
+
+std::uint16_t UnusedLoopbackPort() {
+    QTcpServer probe;
+    probe.listen(QHostAddress(QHostAddress::LocalHost), 0);
+    const std::uint16_t port = probe.serverPort();
+    probe.close();
+    return port;
+}
+
+std::string ResultPage(const std::vector<std::string>& links, const std::string& next) {
+    std::string page = "<html><head><title>Results</title></head><body>\n";
+    int n = 0;
+    for (const std::string& link : links) {
+        const std::string number = std::to_string(++n);
+        page += "<div class=\"result\"><a href=\"" + link + "\">Result " + number +
+                "</a><p>Snippet " + number + "</p></div>\n";
+    }
+    if (!next.empty())
+        page += "<a class=\"next\" href=\"" + next + "\">Next</a>\n";
+    page += "</body></html>\n";
+    return page;
+}
+
+} // namespace quorvia::testing

@@ -1,0 +1,118 @@
+#pragma once
+// A scripted HTTP server on a loopback address and a free port, for tests. It lives on the
+// test's thread: it is served whenever that thread runs its event loop, as the HTTP client's
+// waits do. Each connection carries one request; the server reads it up to the blank line,
+// logs it, and plays the reply chosen for it: a canned page, a redirect, raw (possibly
+// malformed) bytes, a slow drip, silence, an early close, an error status. Requests with an
+// absolute target ("GET http://host/path") are routed by that target, so it also plays a proxy.
+//
+//     TFakeEngine engine;                                  // 127.0.0.1, port chosen by the OS
+//     engine.Route("/search?q=x", TFakeReply::Page("<html>...</html>"));
+//     engine.Route("/old", TFakeReply::Redirect("/new"));
+//     ... fetch engine.Url("/search?q=x") ...
+//     EXPECT_EQ(engine.RequestCount(), 1u);
+//     EXPECT_EQ(engine.Requests()[0].Header("user-agent"), "...");
+
+#include <QHostAddress>
+#include <QObject>
+#include <QPointer>
+#include <QTcpServer>
+#include <QTcpSocket>
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace quorvia::testing {
+
+struct TFakeRequest {
+    std::string Raw;     // every byte up to and including the blank line
+    std::string Method;  // "GET"
+    std::string Target;  // "/path?query", or "http://host/path" when sent to a proxy
+    std::string Version; // "HTTP/1.0"
+    std::vector<std::pair<std::string, std::string>> Headers; // in order, as received
+    std::uint16_t LocalPort = 0;
+
+    // The value of the first header of that name (A-Z case ignored); empty when absent.
+    std::string Header(std::string_view name) const;
+};
+
+// What the server does with a connection once its request is read.
+class TFakeReply {
+public:
+    // "HTTP/1.0 <status> <reason>", the extra header lines, a blank line, the body; then close.
+    static TFakeReply Page(std::string body, int status = 200, std::string reason = "OK",
+                           std::vector<std::string> headerLines = {});
+    // A redirect response whose Location header is location.
+    static TFakeReply Redirect(std::string location, int status = 302, std::string reason = "Found",
+                               std::string body = {});
+    // Exactly these bytes, then close.
+    static TFakeReply Raw(std::string bytes);
+    // Reads the request and never answers nor closes.
+    static TFakeReply Silence();
+    // Closes without sending a byte.
+    static TFakeReply CloseAtOnce();
+
+    // Sends the bytes chunkSize at a time, pausing intervalMs between chunks.
+    TFakeReply& Drip(std::size_t chunkSize, int intervalMs);
+    // Keeps the connection open after the last byte instead of closing it.
+    TFakeReply& KeepOpen();
+
+    const std::string& Bytes() const { return bytes; }
+
+private:
+    friend class TFakeEngine;
+    std::string bytes;
+    bool closeAfter = true;
+    bool silent = false;
+    std::size_t chunkSize = 0;
+    int intervalMs = 0;
+};
+
+class TFakeEngine : public QObject {
+    Q_OBJECT
+public:
+    explicit TFakeEngine(const QHostAddress& address = QHostAddress(QHostAddress::LocalHost));
+    ~TFakeEngine() override;
+
+    std::uint16_t Port() const;
+    std::string Host() const;                         // "127.0.0.1"
+    std::string Origin() const;                       // "http://127.0.0.1:<port>"
+    std::string Url(const std::string& target) const; // Origin() + target
+
+    // The reply for requests whose target is exactly target.
+    void Route(const std::string& target, TFakeReply reply);
+    // The reply for targets without a route; a 404 page until set.
+    void SetFallback(TFakeReply reply);
+    // Chooses every reply itself, ahead of the routes.
+    void SetHandler(std::function<TFakeReply(const TFakeRequest&)> handler);
+
+    const std::vector<TFakeRequest>& Requests() const { return requests; }
+    std::size_t RequestCount() const { return requests.size(); }
+    // Runs the event loop until count requests have been logged or timeoutMs has passed.
+    bool WaitForRequests(std::size_t count, int timeoutMs);
+
+private:
+    void Accept();
+    void ReadRequest(QTcpSocket* connection);
+    void Play(QTcpSocket* connection, TFakeReply reply, std::size_t offset);
+
+    QTcpServer server;
+    std::map<std::string, TFakeReply> routes;
+    TFakeReply fallback;
+    std::function<TFakeReply(const TFakeRequest&)> handler;
+    std::vector<TFakeRequest> requests;
+    std::map<QTcpSocket*, std::string> pending; // bytes of requests not yet complete
+};
+
+// A loopback port on which nothing listens, so a connect there is refused.
+std::uint16_t UnusedLoopbackPort();
+
+// A small result page: one link per entry of links, and a next-page link when next is not empty.
+std::string ResultPage(const std::vector<std::string>& links, const std::string& next = {});
+
+} // namespace quorvia::testing
