@@ -153,8 +153,10 @@ int TWSocket::Receive(char* buffer, int size) {
 }
 
 void TWSocket::Send(std::string_view bytes) {
-    if (socket && state == TSocketState::wsConnected)
+    if (socket && state == TSocketState::wsConnected) {
         socket->write(bytes.data(), qint64(bytes.size()));
+        socket->flush(); // hand the kernel what it takes now instead of on the next pass
+    }
 }
 
 void TWSocket::DeliverData() {
