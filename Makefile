@@ -2,11 +2,13 @@
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 BENCH_BUILD?= build-bench
+FUZZ_BUILD ?= build-fuzz
+FUZZ_TIME  ?= 600
 JOBS       ?= $(shell nproc)
 
 CMAKE_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: deps build test test-fast test-asan bench format
+.PHONY: deps build test test-fast test-asan bench fuzz format
 
 deps:
 	@scripts/install-deps.sh
@@ -30,6 +32,17 @@ bench: deps
 	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUORVIA_BUILD_TESTS=OFF -DQUORVIA_BUILD_BENCH=ON
 	cmake --build $(BENCH_BUILD) -j $(JOBS)
 	@for b in $(BENCH_BUILD)/bench/*/bench_*; do echo "== $$b"; $$b || exit 1; done
+
+# The pattern fuzz target under libFuzzer + ASan + UBSan for FUZZ_TIME seconds. New inputs go to
+# $(FUZZ_BUILD)/corpus; the committed seeds under tests/engine/fuzz/corpus are only read.
+fuzz: deps
+	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+	    -DQUORVIA_BUILD_TESTS=OFF -DQUORVIA_BUILD_FUZZ=ON -DENABLE_SANITIZERS=ON \
+	    -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_pattern
+	mkdir -p $(FUZZ_BUILD)/corpus
+	$(FUZZ_BUILD)/fuzz/fuzz_pattern -max_total_time=$(FUZZ_TIME) -max_len=2048 \
+	    $(FUZZ_BUILD)/corpus tests/engine/fuzz/corpus
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -1,0 +1,281 @@
+// Emits the backtracking program for a syntax tree. Repetitions of a single-byte item become
+// one Repeat step (no instruction per byte); other counted repetitions are unrolled, which the
+// size limit keeps in bounds. Afterwards a pass works out first-byte and follow sets.
+
+#include "engine/PatternProgram.h"
+
+#include "platform/Text.h"
+
+namespace quorvia::pattern {
+
+namespace {
+
+constexpr std::size_t kMaxInstructions = 200000;
+
+class Compiler {
+public:
+    explicit Compiler(const SyntaxTree& tree) : tree_(tree) {
+        prog_.sets = tree.sets;
+        prog_.groupCount = tree.groupCount;
+    }
+
+    Program Compile() {
+        Emit({Op::Save, 0});
+        EmitNode(tree_.root);
+        Emit({Op::Save, 1});
+        Emit({Op::Match});
+        WorkOutFollowSets();
+        WorkOutSearchHelpers();
+        return std::move(prog_);
+    }
+
+private:
+    std::uint32_t Here() const { return std::uint32_t(prog_.code.size()); }
+
+    std::uint32_t Emit(Instruction in) {
+        if (prog_.code.size() >= kMaxInstructions)
+            throw PatternError("Pattern error: the pattern is too large once its counted "
+                               "repetitions are written out");
+        prog_.code.push_back(in);
+        return Here() - 1;
+    }
+
+    int SetOf(const Node& n) {
+        if (n.kind == NodeKind::Set)
+            return n.setIndex;
+        ByteSet s{};
+        s[n.byte] = true;
+        if (n.fold)
+            s[static_cast<unsigned char>(UpperAscii(char(n.byte)))] = true;
+        prog_.sets.push_back(s);
+        return int(prog_.sets.size() - 1);
+    }
+
+    void EmitNode(int index) {
+        const Node& n = tree_.nodes[index];
+        switch (n.kind) {
+        case NodeKind::Empty:
+            break;
+        case NodeKind::Literal:
+            Emit({n.fold ? Op::ByteFold : Op::Byte, n.byte});
+            break;
+        case NodeKind::Set:
+            Emit({Op::Set, std::uint32_t(n.setIndex)});
+            break;
+        case NodeKind::Concat:
+            EmitConcat(n);
+            break;
+        case NodeKind::Alternate:
+            EmitAlternate(n);
+            break;
+        case NodeKind::Repeat:
+            EmitRepeat(n);
+            break;
+        case NodeKind::Group:
+            Emit({Op::Save, std::uint32_t(2 * n.number)});
+            EmitNode(n.children[0]);
+            Emit({Op::Save, std::uint32_t(2 * n.number + 1)});
+            break;
+        case NodeKind::BackRef:
+            Emit({n.fold ? Op::BackRefFold : Op::BackRef, std::uint32_t(n.number)});
+            break;
+        case NodeKind::Assert:
+            Emit({Op::Assert, std::uint32_t(n.assertKind)});
+            break;
+        }
+    }
+
+    // Runs of literals with the same folding become one String step.
+    void EmitConcat(const Node& n) {
+        for (std::size_t i = 0; i < n.children.size();) {
+            const Node& c = tree_.nodes[n.children[i]];
+            std::size_t j = i;
+            std::string run;
+            while (j < n.children.size() && tree_.nodes[n.children[j]].kind == NodeKind::Literal &&
+                   tree_.nodes[n.children[j]].fold == (c.kind == NodeKind::Literal && c.fold)) {
+                run += char(tree_.nodes[n.children[j]].byte);
+                ++j;
+            }
+            if (run.size() >= 2) {
+                Emit({c.fold ? Op::StringFold : Op::String, std::uint32_t(prog_.literals.size()),
+                      std::uint32_t(run.size())});
+                prog_.literals += run;
+                i = j;
+            } else {
+                EmitNode(n.children[i]);
+                ++i;
+            }
+        }
+    }
+
+    void EmitAlternate(const Node& n) {
+        std::vector<std::uint32_t> exits;
+        for (std::size_t i = 0; i < n.children.size(); ++i) {
+            if (i + 1 < n.children.size()) {
+                const std::uint32_t split = Emit({Op::Split, Here() + 1, 0});
+                EmitNode(n.children[i]);
+                exits.push_back(Emit({Op::Jump}));
+                prog_.code[split].b = Here();
+            } else {
+                EmitNode(n.children[i]);
+            }
+        }
+        for (std::uint32_t e : exits)
+            prog_.code[e].a = Here();
+    }
+
+    void EmitRepeat(const Node& n) {
+        const Node& body = tree_.nodes[n.children[0]];
+        if (body.kind == NodeKind::Literal || body.kind == NodeKind::Set) {
+            RepeatStep step;
+            step.set = SetOf(body);
+            step.min = n.min;
+            step.max = n.max;
+            step.greedy = n.greedy;
+            prog_.repeats.push_back(step);
+            Emit({Op::Repeat, std::uint32_t(prog_.repeats.size() - 1)});
+            return;
+        }
+        for (std::uint32_t i = 0; i < n.min; ++i)
+            EmitNode(n.children[0]);
+        if (n.max == kUnbounded) {
+            // The body cannot match the empty text (the parser refuses that), so the loop
+            // always advances.
+            const std::uint32_t loop = Emit({Op::Split});
+            EmitNode(n.children[0]);
+            Emit({Op::Jump, loop});
+            SetSplit(loop, loop + 1, Here(), n.greedy);
+            return;
+        }
+        std::vector<std::uint32_t> splits;
+        for (std::uint32_t i = n.min; i < n.max; ++i) {
+            splits.push_back(Emit({Op::Split}));
+            EmitNode(n.children[0]);
+        }
+        for (std::uint32_t s : splits)
+            SetSplit(s, s + 1, Here(), n.greedy);
+    }
+
+    void SetSplit(std::uint32_t at, std::uint32_t body, std::uint32_t out, bool greedy) {
+        prog_.code[at].a = greedy ? body : out;
+        prog_.code[at].b = greedy ? out : body;
+    }
+
+    // The bytes that can come first from instruction pc on. False when the end of the match
+    // can be reached without a byte (or a back-reference makes it unknowable).
+    bool FirstBytes(std::uint32_t pc, ByteSet& out, std::vector<char>& seen) const {
+        while (true) {
+            if (seen[pc])
+                return true;
+            seen[pc] = 1;
+            const Instruction& in = prog_.code[pc];
+            switch (in.op) {
+            case Op::Byte:
+                out[in.a] = true;
+                return true;
+            case Op::ByteFold:
+                out[in.a] = true;
+                out[static_cast<unsigned char>(UpperAscii(char(in.a)))] = true;
+                return true;
+            case Op::String:
+            case Op::StringFold: {
+                const auto c = static_cast<unsigned char>(prog_.literals[in.a]);
+                out[c] = true;
+                if (in.op == Op::StringFold)
+                    out[static_cast<unsigned char>(UpperAscii(char(c)))] = true;
+                return true;
+            }
+            case Op::Set:
+                Merge(out, prog_.sets[in.a]);
+                return true;
+            case Op::Repeat: {
+                const RepeatStep& r = prog_.repeats[in.a];
+                Merge(out, prog_.sets[r.set]);
+                if (r.min > 0)
+                    return true;
+                ++pc;
+                break;
+            }
+            case Op::Split:
+                if (!FirstBytes(in.a, out, seen))
+                    return false;
+                pc = in.b;
+                break;
+            case Op::Jump:
+                pc = in.a;
+                break;
+            case Op::Save:
+            case Op::Assert: // zero width: what follows still has to match a byte here
+                ++pc;
+                break;
+            case Op::BackRef:
+            case Op::BackRefFold:
+            case Op::Match:
+                return false;
+            }
+        }
+    }
+
+    static void Merge(ByteSet& into, const ByteSet& from) {
+        for (int b = 0; b < 256; ++b)
+            into[b] = into[b] || from[b];
+    }
+
+    void WorkOutFollowSets() {
+        for (std::uint32_t pc = 0; pc < prog_.code.size(); ++pc) {
+            if (prog_.code[pc].op != Op::Repeat)
+                continue;
+            RepeatStep& r = prog_.repeats[prog_.code[pc].a];
+            ByteSet follow{};
+            std::vector<char> seen(prog_.code.size(), 0);
+            if (FirstBytes(pc + 1, follow, seen)) {
+                prog_.sets.push_back(follow);
+                r.follow = int(prog_.sets.size() - 1);
+                bool overlap = false;
+                for (int b = 0; b < 256; ++b)
+                    overlap = overlap || (follow[b] && prog_.sets[r.set][b]);
+                r.possessive = !overlap;
+            }
+            int outside = 0;
+            for (int b = 0; b < 256; ++b)
+                if (!prog_.sets[r.set][b]) {
+                    ++outside;
+                    r.stopByte = b;
+                }
+            if (outside != 1)
+                r.stopByte = -1;
+        }
+    }
+
+    void WorkOutSearchHelpers() {
+        std::uint32_t pc = 0;
+        while (prog_.code[pc].op == Op::Save)
+            ++pc;
+        const Instruction& first = prog_.code[pc];
+        prog_.anchored = first.op == Op::Assert && AssertKind(first.a) == AssertKind::TextStart;
+        for (; pc < prog_.code.size(); ++pc) {
+            const Instruction& in = prog_.code[pc];
+            if (in.op == Op::Byte)
+                prog_.prefix += char(in.a);
+            else if (in.op == Op::String)
+                prog_.prefix.append(prog_.literals, in.a, in.b);
+            else if (in.op != Op::Save)
+                break;
+        }
+        std::vector<char> seen(prog_.code.size(), 0);
+        ByteSet first_{};
+        prog_.firstBytesKnown = FirstBytes(0, first_, seen);
+        prog_.firstBytes = first_;
+    }
+
+    const SyntaxTree& tree_;
+    Program prog_;
+};
+
+} // namespace
+
+Program CompileTree(const SyntaxTree& tree) {
+    return Compiler(tree).Compile();
+}
+
+} // namespace quorvia::pattern
