@@ -163,11 +163,28 @@ private:
 
     // The bytes that can come first from instruction pc on. False when the end of the match
     // can be reached without a byte (or a back-reference makes it unknowable).
-    bool FirstBytes(std::uint32_t pc, ByteSet& out, std::vector<char>& seen) const {
+    // Each walk looks at no more than kWalkLimit instructions and gives up (false) past it,
+    // so working out the sets stays linear in the size of the program.
+    struct Walk {
+        std::vector<std::uint32_t> seen; // stamp per instruction
+        std::uint32_t stamp = 0;
+        std::size_t visits = 0;
+    };
+    static constexpr std::size_t kWalkLimit = 512;
+
+    bool FirstBytesFrom(std::uint32_t pc, ByteSet& out, Walk& walk) const {
+        ++walk.stamp;
+        walk.visits = 0;
+        return FirstBytes(pc, out, walk);
+    }
+
+    bool FirstBytes(std::uint32_t pc, ByteSet& out, Walk& walk) const {
         while (true) {
-            if (seen[pc])
+            if (walk.seen[pc] == walk.stamp)
                 return true;
-            seen[pc] = 1;
+            if (++walk.visits > kWalkLimit)
+                return false;
+            walk.seen[pc] = walk.stamp;
             const Instruction& in = prog_.code[pc];
             switch (in.op) {
             case Op::Byte:
@@ -197,7 +214,7 @@ private:
                 break;
             }
             case Op::Split:
-                if (!FirstBytes(in.a, out, seen))
+                if (!FirstBytes(in.a, out, walk))
                     return false;
                 pc = in.b;
                 break;
@@ -222,13 +239,14 @@ private:
     }
 
     void WorkOutFollowSets() {
+        Walk walk;
+        walk.seen.assign(prog_.code.size(), 0);
         for (std::uint32_t pc = 0; pc < prog_.code.size(); ++pc) {
             if (prog_.code[pc].op != Op::Repeat)
                 continue;
             RepeatStep& r = prog_.repeats[prog_.code[pc].a];
             ByteSet follow{};
-            std::vector<char> seen(prog_.code.size(), 0);
-            if (FirstBytes(pc + 1, follow, seen)) {
+            if (FirstBytesFrom(pc + 1, follow, walk)) {
                 prog_.sets.push_back(follow);
                 r.follow = int(prog_.sets.size() - 1);
                 bool overlap = false;
@@ -262,10 +280,9 @@ private:
             else if (in.op != Op::Save)
                 break;
         }
-        std::vector<char> seen(prog_.code.size(), 0);
-        ByteSet first_{};
-        prog_.firstBytesKnown = FirstBytes(0, first_, seen);
-        prog_.firstBytes = first_;
+        Walk walk;
+        walk.seen.assign(prog_.code.size(), 0);
+        prog_.firstBytesKnown = FirstBytesFrom(0, prog_.firstBytes, walk);
     }
 
     const SyntaxTree& tree_;
