@@ -1,0 +1,37 @@
+#include "app/ShellOpen.h"
+
+#include <QDesktopServices>
+#include <QString>
+#include <QUrl>
+
+#include <utility>
+
+namespace quorvia {
+
+namespace {
+
+void OpenOnDesktop(const std::string& target) {
+    const QString text = QString::fromStdString(target);
+    const QUrl url = text.startsWith(QLatin1Char('/')) ? QUrl::fromLocalFile(text)
+                                                       : QUrl(text, QUrl::TolerantMode);
+    QDesktopServices::openUrl(url);
+}
+
+ShellOpenHandler& Handler() {
+    static ShellOpenHandler handler = OpenOnDesktop;
+    return handler;
+}
+
+} // namespace
+
+void ShellOpen(const std::string& target) {
+    Handler()(target);
+}
+
+ShellOpenHandler SetShellOpenHandler(ShellOpenHandler handler) {
+    if (!handler)
+        handler = OpenOnDesktop;
+    return std::exchange(Handler(), std::move(handler));
+}
+
+} // namespace quorvia

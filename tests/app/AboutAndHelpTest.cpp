@@ -1,0 +1,136 @@
+#include "app/AboutForm.h"
+#include "app/HelpCommands.h"
+#include "app/ShellOpen.h"
+
+#include "platform/ProgramFolder.h"
+#include "support/GuiApplication.h"
+#include "support/ScopedEnvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+using namespace quorvia;
+using quorvia::testing::ScopedEnvironment;
+
+namespace {
+
+class AboutAndHelpTest : public ::testing::Test {
+protected:
+    AboutAndHelpTest() {
+        quorvia::testing::EnsureGuiApplication();
+        SetProgramFolder(programDir.path().toStdString());
+        previous =
+            SetShellOpenHandler([this](const std::string& target) { opened.push_back(target); });
+    }
+    ~AboutAndHelpTest() override { SetShellOpenHandler(previous); }
+
+    std::filesystem::path KeyFile() const {
+        return std::filesystem::path(configDir.path().toStdString()) / "Quorvia" / "registry.ini";
+    }
+    QString LabelText(const TAboutForm& form, const char* name) {
+        const auto* label = form.findChild<QLabel*>(QString::fromLatin1(name));
+        return label ? label->text() : QStringLiteral("<missing>");
+    }
+    void Click(const TAboutForm& form, const char* name) {
+        auto* label = form.findChild<QLabel*>(QString::fromLatin1(name));
+        ASSERT_NE(label, nullptr) << name;
+        QTest::mouseClick(label, Qt::LeftButton);
+    }
+
+    QTemporaryDir programDir;
+    QTemporaryDir configDir;
+    ScopedEnvironment config{"XDG_CONFIG_HOME", configDir.path().toStdString()};
+    std::vector<std::string> opened;
+    ShellOpenHandler previous;
+};
+
+TEST_F(AboutAndHelpTest, CommandsOpenTheirTargets) {
+    OpenHelpFile();
+    OpenSupportMail();
+    OpenUpdatesPage();
+    OpenProductPage();
+    const std::vector<std::string> expected = {
+        ProgramFolder() + "help.chm",
+        "mailto:support@halvex.example?subject=Support for Quorvia needed",
+        std::string(UpdatesPage), std::string(ProductPage)};
+    EXPECT_EQ(opened, expected);
+    EXPECT_NE(UpdatesPage, ProductPage);
+}
+
+TEST_F(AboutAndHelpTest, AboutLinksOpenTheSameTargetsAsTheMenu) {
+    TAboutForm form(nullptr);
+    Click(form, "Label2");
+    Click(form, "Label4");
+    Click(form, "ProgramIcon");
+    const std::vector<std::string> expected = {SupportMailLink(), std::string(UpdatesPage),
+                                               std::string(ProductPage)};
+    EXPECT_EQ(opened, expected);
+}
+
+TEST_F(AboutAndHelpTest, AboutShowsZerosWithoutVersionAndCreatesTheKey) {
+    TAboutForm form(nullptr);
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("About"));
+    EXPECT_EQ(form.size(), QSize(461, 362));
+    EXPECT_EQ(LabelText(form, "UpdateNameLabel"), QStringLiteral("Knowledge Base"));
+    ASSERT_FALSE(std::filesystem::exists(KeyFile()));
+
+    form.ShowInformation({});
+    EXPECT_EQ(LabelText(form, "VersionLabel"), QStringLiteral("0.0.0.0"));
+    EXPECT_TRUE(std::filesystem::exists(KeyFile()));
+    EXPECT_EQ(LabelText(form, "UpdateNameLabel"), QString());
+}
+
+TEST_F(AboutAndHelpTest, AboutShowsVersionAndUpdateName) {
+    std::filesystem::create_directories(KeyFile().parent_path());
+    std::ofstream(KeyFile()) << "[Software\\Quorvia]\nrevision_name=Autumn refresh\n";
+    TAboutForm form(nullptr);
+    form.ShowInformation({0x00020005u, 0x00010007u});
+    EXPECT_EQ(LabelText(form, "VersionLabel"), QStringLiteral("2.5.1.7"));
+    EXPECT_EQ(LabelText(form, "UpdateNameLabel"), QStringLiteral("Autumn refresh"));
+}
+
+TEST_F(AboutAndHelpTest, AboutKeepsDesignTextWhenTheKeyCannotBeOpened) {
+    std::ofstream(KeyFile().parent_path()) << "a file where the folder should be";
+    TAboutForm form(nullptr);
+    form.ShowInformation({});
+    EXPECT_EQ(LabelText(form, "UpdateNameLabel"), QStringLiteral("Knowledge Base"));
+}
+
+TEST_F(AboutAndHelpTest, DistributionTermsBox) {
+    QString caption, text;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        caption = box->windowTitle();
+        text = box->text();
+        EXPECT_EQ(box->icon(), QMessageBox::Information);
+        box->accept();
+    });
+    ShowDistributionTerms(nullptr);
+    EXPECT_EQ(caption, QStringLiteral("Program distribution"));
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), 5);
+    EXPECT_TRUE(lines[1].isEmpty());
+    EXPECT_TRUE(lines[3].isEmpty());
+    EXPECT_TRUE(lines[2].contains(QStringLiteral("cover discs")));
+}
+
+TEST(HelpFileTest, IsBuiltBesideTheProgram) {
+    std::ifstream help(QUORVIA_TEST_HELP_FILE, std::ios::binary);
+    ASSERT_TRUE(help) << QUORVIA_TEST_HELP_FILE;
+    char magic[4] = {};
+    help.read(magic, 4);
+    EXPECT_EQ(std::string(magic, 4), "ITSF"); // the compiled-help container's signature
+}
+
+} // namespace
