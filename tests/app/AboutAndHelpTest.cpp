@@ -27,7 +27,6 @@ namespace {
 class AboutAndHelpTest : public ::testing::Test {
 protected:
     AboutAndHelpTest() {
-        quorvia::testing::EnsureGuiApplication();
         SetProgramFolder(programDir.path().toStdString());
         previous =
             SetShellOpenHandler([this](const std::string& target) { opened.push_back(target); });

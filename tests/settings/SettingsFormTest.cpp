@@ -30,7 +30,6 @@ namespace {
 class SettingsFormTest : public ::testing::Test {
 protected:
     SettingsFormTest() {
-        quorvia::testing::EnsureGuiApplication();
         SetProgramFolder(dir.path().toStdString());
         ConnectionSettings = {};
     }
