@@ -1,0 +1,66 @@
+#include "store/Sites.h"
+
+#include "platform/Text.h"
+
+#include <QString>
+
+namespace quorvia {
+
+namespace {
+
+constexpr std::string_view SiteNameField = "SiteName";
+
+} // namespace
+
+bool AddSite(TClientDataSet& sites, std::string_view siteName) {
+    if (siteName.empty())
+        return false;
+    TField field = sites.FieldByName(SiteNameField);
+    // Compared as the field would store it, so that an over-long text cannot add a second
+    // site of the same stored name.
+    const std::string stored = CutToChars(siteName, static_cast<std::size_t>(field.Size()));
+    if (sites.Locate(SiteNameField, {stored}))
+        return false;
+    sites.Append();
+    field.SetAsString(stored);
+    sites.Post();
+    return true;
+}
+
+bool DeleteCurrentSite(TClientDataSet& sites) {
+    sites.CheckBrowseMode();
+    if (sites.IsEmpty())
+        return false;
+    sites.Delete();
+    return true;
+}
+
+std::string DeleteSiteQuestion(std::string_view siteName) {
+    return "Do you want to delete '" + std::string(siteName) + "' ?";
+}
+
+bool SelectSite(TClientDataSet& sites, std::string_view value) {
+    const QString wanted = QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size()));
+    const int field = sites.FindFieldIndex(SiteNameField);
+    for (int row = 0; row < sites.RecordCount(); ++row) {
+        if (QString::fromStdString(sites.TextAt(row, field)).compare(wanted, Qt::CaseInsensitive) ==
+            0) {
+            sites.MoveTo(row);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool BeginKeywordEdit(TClientDataSet& words) {
+    if (words.Master() && words.Master()->IsEmpty())
+        return false;
+    words.Edit(); // on a site without a record this starts one, linked to the site
+    return true;
+}
+
+void FinishKeywordEdit(TClientDataSet& words) {
+    words.CheckBrowseMode();
+}
+
+} // namespace quorvia
