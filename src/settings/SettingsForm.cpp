@@ -81,7 +81,7 @@ TSettingsForm::TSettingsForm(QWidget* owner) : QDialog(owner) {
     UserAgentComboBox->setObjectName(QStringLiteral("UserAgentComboBox"));
     UserAgentComboBox->setEditable(true);
     UserAgentComboBox->setInsertPolicy(QComboBox::NoInsert);
-    UserAgentComboBox->setMinimumWidth(300);
+    UserAgentComboBox->setMinimumWidth(340);
     UseAuthTBXCheckBox =
         new QCheckBox(QStringLiteral("Use name and password for authentication"), this);
     UseAuthTBXCheckBox->setObjectName(QStringLiteral("UseAuthTBXCheckBox"));
@@ -179,6 +179,7 @@ void TSettingsForm::ShowSettings(const TConnectionSettings& settings) {
     for (const std::string& agent : ReadLineList(ProgramFolder() + "ua.lst"))
         UserAgentComboBox->addItem(ToQt(agent));
     UserAgentComboBox->setEditText(ToQt(settings.UserAgent));
+    UserAgentComboBox->lineEdit()->setCursorPosition(0); // show the text from its start
     if (settings.UseAuth == 1)
         UseAuthTBXCheckBox->setChecked(true);
     UserNameEdit->setText(ToQt(settings.Username));
