@@ -8,7 +8,7 @@ JOBS       ?= $(shell nproc)
 
 CMAKE_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: deps build test test-fast test-asan bench fuzz format
+.PHONY: deps build run test test-fast test-asan bench fuzz format
 
 deps:
 	@scripts/install-deps.sh
@@ -16,6 +16,10 @@ deps:
 build: deps
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j $(JOBS)
+
+# Builds and starts the program; its folder holds SE.cds, the lists and the files it keeps.
+run: build
+	$(BUILD)/app/quorvia
 
 # The whole suite, then once more under AddressSanitizer + UndefinedBehaviorSanitizer.
 test: test-fast test-asan

@@ -69,7 +69,12 @@ Contents Load(const std::string& path, bool* readable = nullptr) {
             *readable = false;
         return {};
     }
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string bytes;
+    try {
+        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    } catch (const std::ios_base::failure&) { // the stream library throws for a folder
+        in.setstate(std::ios::badbit);
+    }
     if (in.bad()) {
         if (readable)
             *readable = false;

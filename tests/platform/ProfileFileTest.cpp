@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <QDir>
 #include <QTemporaryDir>
 #include <csignal>
@@ -158,4 +160,14 @@ TEST_F(ProfileFileTest, FailedWriteLeavesTheOldFileWhole) {
     EXPECT_EQ(Contents(ini.Path()), original);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
               QStringList{QStringLiteral("set.ini")}); // no temporary file left behind
+}
+
+// Regression: a folder in the file's place made the stream library throw from a read.
+TEST_F(ProfileFileTest, AFolderInThePlaceOfTheFileReadsAsMissingAndRefusesWrites) {
+    const std::string path = PathOf("set.ini");
+    std::filesystem::create_directory(path);
+    ProfileFile ini(path);
+    EXPECT_EQ(ini.ReadString("inet", "Proxy", "none"), "none");
+    EXPECT_TRUE(ini.ReadSection("inet").empty());
+    EXPECT_THROW(ini.WriteString("inet", "Proxy", "host"), ProfileWriteError);
 }

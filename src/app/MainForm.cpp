@@ -1,0 +1,742 @@
+#include "app/MainForm.h"
+
+#include "app/AnimationFiles.h"
+#include "app/MessageBoxes.h"
+#include "app/Pictures.h"
+#include "app/TableModel.h"
+#include "net/PageFetcher.h"
+#include "platform/CommaText.h"
+#include "platform/ProfileFile.h"
+#include "platform/ProgramFolder.h"
+#include "platform/Text.h"
+#include "settings/ConnectionSettings.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QSplitter>
+#include <QStyle>
+#include <QTableView>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <exception>
+#include <filesystem>
+
+namespace quorvia {
+
+namespace {
+
+constexpr int DesignWidth = 750;
+constexpr int DesignHeight = 550;
+constexpr int BannerStripHeight = 64;
+constexpr int InputStripHeight = 121;
+constexpr int EngineColumnWidth = 201;
+constexpr int EngineColumnMinWidth = 161;
+constexpr int LogHeight = 90;
+constexpr int SplitterWidth = 5;
+constexpr int GaugeWidth = 100;
+
+const char* const DepthHint = "If you decide to take a deep scan (more than 100 search results), "
+                              "it may take you a lot of time depending on your connection";
+
+QString Q(const char* text) {
+    return QString::fromUtf8(text);
+}
+
+QFrame* MakePanel(QWidget* parent, const char* name, QFrame::Shape shape = QFrame::NoFrame,
+                  QFrame::Shadow shadow = QFrame::Plain) {
+    auto* panel = new QFrame(parent);
+    panel->setObjectName(Q(name));
+    panel->setFrameStyle(shape | shadow);
+    return panel;
+}
+
+template <class Widget> Widget* Named(Widget* widget, const char* name) {
+    widget->setObjectName(Q(name));
+    return widget;
+}
+
+QToolButton* MakeButton(QWidget* parent, const char* name, const char* caption) {
+    auto* button = Named(new QToolButton(parent), name);
+    button->setText(Q(caption));
+    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    return button;
+}
+
+} // namespace
+
+TPictureBox::TPictureBox(QWidget* parent, QImage picture)
+    : QWidget(parent), picture_(std::move(picture)) {
+    resize(picture_.size());
+}
+
+void TPictureBox::paintEvent(QPaintEvent*) {
+    QPainter(this).drawImage(0, 0, picture_);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Construction: the layout of the window, top to bottom.
+
+TMainForm::TMainForm() {
+    setObjectName(Q("MainForm"));
+    setWindowTitle(Q(Caption));
+    QFont font(Q("DejaVu Sans"));
+    font.setPixelSize(11);
+    setFont(font);
+    setMinimumSize(DesignWidth, DesignHeight);
+    resize(DesignWidth, DesignHeight);
+
+    CreateActions();
+    CreateMenus();
+
+    auto* central = new QWidget(this);
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(CreateBannerStrip());
+    column->addWidget(CreateInputStrip());
+
+    LogSplitter = Named(new QSplitter(Qt::Vertical, central), "LogSplitter");
+    LogSplitter->setHandleWidth(SplitterWidth);
+    LogSplitter->setChildrenCollapsible(false);
+    MiddleSplitter = Named(new QSplitter(Qt::Horizontal, LogSplitter), "MiddleSplitter");
+    MiddleSplitter->setChildrenCollapsible(false);
+    MiddleSplitter->addWidget(CreateEngineColumn());
+    MiddleSplitter->addWidget(CreateGridArea());
+    MiddleSplitter->setStretchFactor(0, 0);
+    MiddleSplitter->setStretchFactor(1, 1);
+    MiddleSplitter->setSizes({EngineColumnWidth, DesignWidth - EngineColumnWidth});
+    LogSplitter->addWidget(MiddleSplitter);
+
+    LogRichEdit = Named(new QPlainTextEdit(LogSplitter), "LogRichEdit");
+    LogRichEdit->setLineWrapMode(QPlainTextEdit::NoWrap);
+    LogRichEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    LogRichEdit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    LogRichEdit->setToolTip(Q("All errors you have encountered are displayed here"));
+    LogRichEdit->setMinimumHeight(30);
+    LogSplitter->addWidget(LogRichEdit);
+    LogSplitter->setStretchFactor(0, 1);
+    LogSplitter->setStretchFactor(1, 0);
+    SanSplitter = Named(LogSplitter->handle(1), "SanSplitter");
+    LogRichEdit->hide();
+    SanSplitter->hide();
+    column->addWidget(LogSplitter, 1);
+    column->addWidget(CreateStatusBar());
+    setCentralWidget(central);
+
+    FormCreate();
+}
+
+void TMainForm::CreateActions() {
+    const auto make = [this](const char* name, const char* caption) {
+        auto* action = new QAction(Q(caption), this);
+        action->setObjectName(Q(name));
+        return action;
+    };
+    CheckUpdateAction = make("CheckUpdateAction", "&Get updates");
+    SettingsAction = make("SettingsAction", "Se&ttings...");
+    ExitAction = make("ExitAction", "E&xit");
+    SupportAction = make("SupportAction", "&Get support");
+    HelpAction = make("HelpAction", "&Help topics");
+    DistributionAction = make("DistributionAction", "Program distribution");
+    AboutAction = make("AboutAction", "&About...");
+    CheckRankAction = make("CheckRankAction", "Check My Rankings");
+    CheckRankAction->setIcon(QIcon(QPixmap::fromImage(Pictures::ScanButtonPicture())));
+    StopAction = make("StopAction", "Stop scanning");
+    StopAction->setIcon(QIcon(QPixmap::fromImage(Pictures::StopButtonPicture())));
+
+    connect(ExitAction, &QAction::triggered, this, &TMainForm::ExitActionExecute);
+    connect(CheckRankAction, &QAction::triggered, this, &TMainForm::CheckRankActionExecute);
+    connect(StopAction, &QAction::triggered, this, &TMainForm::StopActionExecute);
+}
+
+void TMainForm::CreateMenus() {
+    QMenu* file = menuBar()->addMenu(Q("&File"));
+    file->addAction(CheckUpdateAction);
+    file->addAction(SettingsAction);
+    file->addSeparator();
+    file->addAction(ExitAction);
+    QMenu* help = menuBar()->addMenu(Q("&Help"));
+    help->addAction(SupportAction);
+    help->addAction(HelpAction);
+    help->addAction(DistributionAction);
+    help->addAction(AboutAction);
+}
+
+QWidget* TMainForm::CreateBannerStrip() {
+    Panel7 = MakePanel(this, "Panel7");
+    Panel7->setFixedHeight(BannerStripHeight);
+    auto* row = new QHBoxLayout(Panel7);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+
+    Panel8 = MakePanel(Panel7, "Panel8", QFrame::Panel, QFrame::Sunken);
+    Image = Named(new TPictureBox(Panel8, Pictures::Banner()), "Image");
+    Image->setCursor(Qt::PointingHandCursor);
+    Image->move(0, (BannerStripHeight - Pictures::BannerHeight) / 2);
+    Panel8->installEventFilter(this);
+    row->addWidget(Panel8, 1);
+
+    Panel9 = MakePanel(Panel7, "Panel9", QFrame::Panel, QFrame::Sunken);
+    Panel9->setFixedSize(BannerStripHeight, BannerStripHeight);
+    PlayPanel = Named(new QWidget(Panel9), "PlayPanel");
+    PlayPanel->setGeometry(2, 2, Pictures::ClipSize, Pictures::ClipSize);
+    PlayPanel->setAutoFillBackground(true);
+    QPalette white = PlayPanel->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    PlayPanel->setPalette(white);
+    PlayPanel->setCursor(Qt::PointingHandCursor);
+    MediaPlayer1 = Named(new TClipPlayer(PlayPanel), "MediaPlayer1");
+    MediaPlayer2 = Named(new TClipPlayer(PlayPanel), "MediaPlayer2");
+    MediaPlayer3 = Named(new TClipPlayer(PlayPanel), "MediaPlayer3");
+    connect(MediaPlayer1, &TClipPlayer::OnNotify, this, &TMainForm::MediaPlayer1Notify);
+    connect(MediaPlayer2, &TClipPlayer::OnNotify, this, &TMainForm::MediaPlayer2Notify);
+    connect(MediaPlayer3, &TClipPlayer::OnNotify, this, &TMainForm::MediaPlayer3Notify);
+    Image1 = Named(new TPictureBox(PlayPanel, Pictures::Still()), "Image1");
+    Image1->setCursor(Qt::PointingHandCursor);
+    Image1->raise();
+    row->addWidget(Panel9);
+    return Panel7;
+}
+
+QWidget* TMainForm::CreateInputStrip() {
+    Panel1 = MakePanel(this, "Panel1");
+    Panel1->setFixedHeight(InputStripHeight);
+
+    WebSiteLabel = Named(new QLabel(Q("Web site:"), Panel1), "WebSiteLabel");
+    WebSiteLabel->setGeometry(8, 10, 60, 18);
+    WebSiteRxDBLookupCombo = Named(new QComboBox(Panel1), "WebSiteRxDBLookupCombo");
+    WebSiteRxDBLookupCombo->setGeometry(72, 8, 433, 22);
+    WebSiteRxDBLookupCombo->setMaxVisibleItems(8);
+    EditTBXButton = MakeButton(Panel1, "EditTBXButton", "Edit");
+    EditTBXButton->setGeometry(511, 7, 75, 24);
+
+    KeywordsLabel = Named(new QLabel(Q("Keywords and keyphrases:"), Panel1), "KeywordsLabel");
+    KeywordsLabel->setGeometry(8, 36, 200, 16);
+    QLineEdit** boxes[] = {&DBEdit1, &DBEdit2, &DBEdit3, &DBEdit4};
+    const char* names[] = {"DBEdit1", "DBEdit2", "DBEdit3", "DBEdit4"};
+    for (int i = 0; i < 4; ++i) {
+        QLineEdit* box = Named(new QLineEdit(Panel1), names[i]);
+        box->setGeometry(8 + i * 141, 54, 137, 22);
+        box->setMaxLength(50);
+        box->setToolTip(Q("Enter your keyword here"));
+        // Typing keywords into the table comes with the keyword handling; until then the boxes
+        // show the stored record.
+        box->setReadOnly(true);
+        *boxes[i] = box;
+    }
+
+    CheckRankTBXButton = Named(new QToolButton(Panel1), "CheckRankTBXButton");
+    CheckRankTBXButton->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    CheckRankTBXButton->setIconSize(QSize(24, 24));
+    CheckRankTBXButton->setGeometry(580, 47, 153, 35);
+    CheckRankTBXButton->setDefaultAction(CheckRankAction);
+
+    ScanForFirstTBXCheckBox =
+        Named(new QCheckBox(Q("Scan until first entry found"), Panel1), "ScanForFirstTBXCheckBox");
+    ScanForFirstTBXCheckBox->setChecked(true);
+    ScanForFirstTBXCheckBox->setToolTip(
+        Q("If checked, scanning will take less time. If you uncheck this option. the number of "
+          "found results for your site may increase"));
+    ScanForFirstTBXCheckBox->setGeometry(572, 88, ScanForFirstTBXCheckBox->sizeHint().width(), 20);
+
+    Panel3 = MakePanel(Panel1, "Panel3");
+    Panel3->setGeometry(0, 92, 560, 26);
+    DepthLabel = Named(new QLabel(Q("Search results to scan:"), Panel3), "DepthLabel");
+    DepthLabel->setToolTip(Q(DepthHint));
+    DepthLabel->setGeometry(8, 4, 128, 18);
+    QRadioButton** buttons[] = {&TBXRadioButton1, &TBXRadioButton2, &TBXRadioButton3,
+                                &TBXRadioButton4, &TBXRadioButton5, &TBXRadioButton6,
+                                &TBXRadioButton7, &TBXRadioButton8};
+    const char* depths[] = {"10", "20", "30", "40", "50", "100", "150", "200"};
+    int x = 140;
+    for (int i = 0; i < 8; ++i) {
+        const std::string name = "TBXRadioButton" + std::to_string(i + 1);
+        auto* button = Named(new QRadioButton(Q(depths[i]), Panel3), name.c_str());
+        button->setToolTip(Q(DepthHint));
+        const int width = button->sizeHint().width() + 4;
+        button->setGeometry(x, 4, width, 18);
+        x += width + 4;
+        *buttons[i] = button;
+    }
+    TBXRadioButton5->setChecked(true);
+    return Panel1;
+}
+
+QWidget* TMainForm::CreateEngineColumn() {
+    Panel6 = MakePanel(this, "Panel6");
+    Panel6->setMinimumWidth(EngineColumnMinWidth);
+    auto* column = new QVBoxLayout(Panel6);
+    column->setContentsMargins(2, 2, 2, 2);
+    column->setSpacing(3);
+
+    SEHeaderPanel = MakePanel(Panel6, "SEHeaderPanel", QFrame::StyledPanel, QFrame::Raised);
+    auto* header = new QHBoxLayout(SEHeaderPanel);
+    header->setContentsMargins(4, 2, 4, 2);
+    SEHeaderImage = Named(new QLabel(SEHeaderPanel), "SEHeaderImage");
+    SEHeaderImage->setPixmap(QPixmap::fromImage(Pictures::EngineHeaderPicture()));
+    SEHeaderLabel = Named(new QLabel(Q("Select search engines"), SEHeaderPanel), "SEHeaderLabel");
+    QFont bold = SEHeaderLabel->font();
+    bold.setBold(true);
+    SEHeaderLabel->setFont(bold);
+    header->addWidget(SEHeaderImage);
+    header->addWidget(SEHeaderLabel, 1);
+    column->addWidget(SEHeaderPanel);
+
+    SECheckListBox = Named(new QListWidget(Panel6), "SECheckListBox");
+    connect(SECheckListBox, &QListWidget::itemChanged, this,
+            [this](QListWidgetItem*) { SECheckListBoxClickCheck(); });
+    column->addWidget(SECheckListBox, 1);
+
+    IntTBXCheckBox = Named(new QCheckBox(Q("U.S./International only"), Panel6), "IntTBXCheckBox");
+    IntTBXCheckBox->setToolTip(Q("Check this option, if you want to know your rankings in the "
+                                 "major US and international search engines."));
+    connect(IntTBXCheckBox, &QCheckBox::toggled, this, &TMainForm::IntTBXCheckBoxChange);
+    column->addWidget(IntTBXCheckBox);
+
+    auto* buttons = new QHBoxLayout;
+    SelectAllTBXButton = MakeButton(Panel6, "SelectAllTBXButton", "Select all");
+    DeSelectAllTBXButton = MakeButton(Panel6, "DeSelectAllTBXButton", "Deselect All");
+    connect(SelectAllTBXButton, &QToolButton::clicked, this, &TMainForm::SelectAllTBXButtonClick);
+    connect(DeSelectAllTBXButton, &QToolButton::clicked, this,
+            &TMainForm::DeSelectAllTBXButtonClick);
+    buttons->addWidget(SelectAllTBXButton);
+    buttons->addWidget(DeSelectAllTBXButton);
+    buttons->addStretch(1);
+    column->addLayout(buttons);
+    return Panel6;
+}
+
+QWidget* TMainForm::CreateGridArea() {
+    Panel2 = MakePanel(this, "Panel2");
+    auto* column = new QVBoxLayout(Panel2);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    Panel4 = MakePanel(Panel2, "Panel4");
+    auto* gridBox = new QVBoxLayout(Panel4);
+    gridBox->setContentsMargins(2, 2, 2, 2);
+    ResDBGridEh = Named(new QTableView(Panel4), "ResDBGridEh");
+    ResModel = new TTableModel(Tables.ResClientDataSet, this);
+    ResDBGridEh->setModel(ResModel);
+    ResDBGridEh->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ResDBGridEh->setSelectionBehavior(QAbstractItemView::SelectRows);
+    ResDBGridEh->verticalHeader()->hide();
+    gridBox->addWidget(ResDBGridEh);
+    column->addWidget(Panel4, 1);
+
+    Panel5 = MakePanel(Panel2, "Panel5");
+    auto* below = new QHBoxLayout(Panel5);
+    ColumnButton = MakeButton(Panel5, "ColumnButton", "Columns");
+    ColumnButton->hide();
+    below->addWidget(ColumnButton);
+    Panel5->hide();
+    column->addWidget(Panel5);
+    return Panel2;
+}
+
+QWidget* TMainForm::CreateStatusBar() {
+    dfsStatusBar = MakePanel(this, "dfsStatusBar");
+    dfsStatusBar->setFixedHeight(20);
+    StatusPanel = Named(new QLabel(dfsStatusBar), "StatusPanel");
+    StatusPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Gauge = Named(new QProgressBar(dfsStatusBar), "Gauge");
+    Gauge->setRange(0, 100);
+    Gauge->setValue(0);
+    Gauge->setAlignment(Qt::AlignCenter);
+    Gauge->setFormat(Q("%p%"));
+    SetGaugeEnabled(false);
+    dfsStatusBar->installEventFilter(this);
+    return dfsStatusBar;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Start-up and shutdown.
+
+void TMainForm::FormCreate() {
+    // 1: the window opens maximized (the caller shows it); its design size is its minimum.
+    setWindowState(windowState() | Qt::WindowMaximized);
+    // 3: the program folder and the cache root, one level, silently.
+    ProgramFolder = quorvia::ProgramFolder();
+    {
+        std::error_code ignored;
+        std::filesystem::create_directory(ProgramFolder + "Cache", ignored);
+    }
+    PrepareAnimations(); // 4
+    // 6: the stored options and choices.
+    const std::vector<std::pair<const char*, QAbstractButton*>> stored = {
+        {"IntTBXCheckBox", IntTBXCheckBox},   {"ScanForFirstTBXCheckBox", ScanForFirstTBXCheckBox},
+        {"TBXRadioButton1", TBXRadioButton1}, {"TBXRadioButton2", TBXRadioButton2},
+        {"TBXRadioButton3", TBXRadioButton3}, {"TBXRadioButton4", TBXRadioButton4},
+        {"TBXRadioButton5", TBXRadioButton5}, {"TBXRadioButton6", TBXRadioButton6},
+        {"TBXRadioButton7", TBXRadioButton7}, {"TBXRadioButton8", TBXRadioButton8}};
+    std::vector<TStoredOption> options;
+    for (const auto& [name, button] : stored)
+        options.push_back({name, [button] { return button->isChecked(); },
+                           [button](bool on) {
+                               // Restoring sets the state only; the engine list is filled later.
+                               const QSignalBlocker quiet(button);
+                               button->setChecked(on);
+                           }});
+    FormStorage = std::make_unique<TFormStorage>(ProgramFolder + "set.ini", std::move(options));
+    try {
+        Stored = FormStorage->Restore();
+    } catch (const std::exception&) {
+        // An unreadable "set.ini" is a missing one: the design states stay.
+    }
+    // 7, 8
+    IntSeList = ReadLineList(ProgramFolder + "IntSe.lst");
+    BadHtmlList = ReadLineList(ProgramFolder + "badhtml.lst");
+    try {
+        LoadTables(); // 9-14
+    } catch (const std::exception& e) {
+        ShowErrorBox(this, QString::fromStdString(e.what()));
+        return; // start-up goes no further; the window still opens
+    }
+    for (const std::string& name : SplitCommaText(Stored.SEs)) // 15
+        TickEngine(name);
+    RefreshResults();                                                                         // 16
+    LoadSettings();                                                                           // 17
+    WaitHandler = [this](QObject* sender, bool& CanAbort) { HttpCliWait(sender, CanAbort); }; // 18
+    // 19: every widget paints double-buffered already.
+    FormResize(); // 20
+}
+
+void TMainForm::PrepareAnimations() {
+    AnimationFiles = WriteAnimationFiles(QDir::tempPath());
+    TClipPlayer* players[] = {MediaPlayer1, MediaPlayer2, MediaPlayer3};
+    if (AnimationFiles.size() != 3)
+        return;
+    for (int i = 0; i < 3; ++i) {
+        players[i]->FileName = AnimationFiles[i];
+        if (!players[i]->Open())
+            return;
+        players[i]->setGeometry(PlayPanel->rect());
+    }
+}
+
+void TMainForm::LoadTables() {
+    Tables.SE_ClientDataSet.LoadFromFile(ProgramFolder + "SE.cds");
+    FillEngineList();
+    LoadUserTable(Tables.WebSiteClientDataSet, "WebSite.cds");
+    Tables.WebSiteClientDataSet.Locate("SiteName", {Value(Stored.WebSite)});
+    ShowSelectedSite();
+    LoadUserTable(Tables.WordClientDataSet, "Word.cds");
+    LoadUserTable(Tables.SECacheClientDataSet, "SECache.cds");
+    ShowKeywords();
+}
+
+void TMainForm::LoadUserTable(TClientDataSet& table, const std::string& fileName) {
+    const std::string path = ProgramFolder + fileName;
+    if (std::filesystem::exists(path)) {
+        try {
+            table.LoadFromFile(path);
+        } catch (const std::exception& e) {
+            // Reported; start-up goes on without it, and the file is left as it is.
+            ShowErrorBox(this, QString::fromStdString(e.what()));
+            return;
+        }
+    }
+    savableTables_.push_back(&table);
+}
+
+bool TMainForm::WriteFormStorage() {
+    try {
+        FormStorage->Save(Stored);
+        formStorageWritten_ = true;
+    } catch (const std::exception& e) {
+        ShowErrorBox(this, QString::fromStdString(e.what()));
+    }
+    return formStorageWritten_;
+}
+
+TMainForm::~TMainForm() {
+    FormDestroy();
+    // The widgets outlive the members; nothing of theirs may reach the tables from here on.
+    ResDBGridEh->setModel(nullptr);
+    delete ResModel;
+    WaitHandler = nullptr;
+}
+
+void TMainForm::FormDestroy() {
+    if (!formStorageWritten_) // 2
+        WriteFormStorage();
+    IntSeList.clear(); // 3
+    BadHtmlList.clear();
+    for (TClipPlayer* player : {MediaPlayer1, MediaPlayer2, MediaPlayer3}) // 5
+        player->Close();
+    DeleteAnimationFiles(AnimationFiles); // 6
+    AnimationFiles.clear();
+    SaveTables(); // 7
+}
+
+void TMainForm::SaveTables() {
+    const std::pair<TClientDataSet*, const char*> files[] = {
+        {&Tables.WebSiteClientDataSet, "WebSite.cds"},
+        {&Tables.WordClientDataSet, "Word.cds"},
+        {&Tables.SECacheClientDataSet, "SECache.cds"}};
+    for (const auto& [table, fileName] : files) {
+        if (std::find(savableTables_.begin(), savableTables_.end(), table) == savableTables_.end())
+            continue; // not loaded from its existing file: that file stays as it is
+        try {
+            SaveDataSet(*table, ProgramFolder + fileName);
+        } catch (const std::exception& e) {
+            ShowErrorBox(this, QString::fromStdString(e.what()));
+            return; // the later tables are not saved
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// The current site and its keywords, as the tables hold them.
+
+void TMainForm::ShowSelectedSite() {
+    TClientDataSet& sites = Tables.WebSiteClientDataSet;
+    const QSignalBlocker quiet(WebSiteRxDBLookupCombo);
+    WebSiteRxDBLookupCombo->clear();
+    for (int row = 0; row < sites.RecordCount(); ++row)
+        WebSiteRxDBLookupCombo->addItem(
+            QString::fromStdString(sites.TextAt(row, sites.FindFieldIndex("SiteName"))));
+    WebSiteRxDBLookupCombo->setCurrentIndex(sites.IsEmpty() ? -1 : sites.RecNo());
+}
+
+void TMainForm::ShowKeywords() {
+    TClientDataSet& words = Tables.WordClientDataSet;
+    QLineEdit* boxes[] = {DBEdit1, DBEdit2, DBEdit3, DBEdit4};
+    const char* fields[] = {"Word1", "Word2", "Word3", "Word4"};
+    for (int i = 0; i < 4; ++i)
+        boxes[i]->setText(words.IsEmpty()
+                              ? QString()
+                              : QString::fromStdString(words.FieldByName(fields[i]).AsString()));
+}
+
+// ---------------------------------------------------------------------------------------------
+// The engine list.
+
+void TMainForm::FillEngineList() {
+    SECheckListBox->setUpdatesEnabled(false);
+    const QSignalBlocker quiet(SECheckListBox);
+    SECheckListBox->clear();
+    TClientDataSet& engines = Tables.SE_ClientDataSet;
+    const int nameField = engines.FindFieldIndex("SENAME");
+    const bool internationalOnly = IntTBXCheckBox->isChecked();
+    for (int row = 0; nameField >= 0 && row < engines.RecordCount(); ++row) {
+        const std::string name = engines.TextAt(row, nameField);
+        if (internationalOnly &&
+            std::none_of(IntSeList.begin(), IntSeList.end(), [&](const std::string& line) {
+                return QString::fromStdString(line).compare(QString::fromStdString(name),
+                                                            Qt::CaseInsensitive) == 0;
+            }))
+            continue;
+        auto* item = new QListWidgetItem(QString::fromStdString(name), SECheckListBox);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Unchecked);
+    }
+    SECheckListBox->setUpdatesEnabled(true);
+}
+
+void TMainForm::TickEngine(const std::string& name) {
+    const QString wanted = QString::fromStdString(name);
+    for (int i = 0; i < SECheckListBox->count(); ++i) {
+        QListWidgetItem* item = SECheckListBox->item(i);
+        if (item->text().compare(wanted, Qt::CaseInsensitive) == 0) {
+            const QSignalBlocker quiet(SECheckListBox);
+            item->setCheckState(Qt::Checked);
+            return;
+        }
+    }
+}
+
+void TMainForm::SECheckListBoxClickCheck() {
+    RefreshResults();
+    Stored.SEs = JoinCommaText(CheckedEngineNames());
+}
+
+void TMainForm::SelectAllTBXButtonClick() {
+    {
+        const QSignalBlocker quiet(SECheckListBox);
+        for (int i = 0; i < SECheckListBox->count(); ++i)
+            SECheckListBox->item(i)->setCheckState(Qt::Checked);
+    }
+    SECheckListBoxClickCheck();
+}
+
+void TMainForm::DeSelectAllTBXButtonClick() {
+    {
+        const QSignalBlocker quiet(SECheckListBox);
+        for (int i = 0; i < SECheckListBox->count(); ++i)
+            SECheckListBox->item(i)->setCheckState(Qt::Unchecked);
+    }
+    SECheckListBoxClickCheck();
+}
+
+void TMainForm::IntTBXCheckBoxChange() {
+    FillEngineList();
+    RefreshResults();
+}
+
+std::vector<std::string> TMainForm::CheckedEngineNames() const {
+    std::vector<std::string> names;
+    for (int i = 0; i < SECheckListBox->count(); ++i)
+        if (SECheckListBox->item(i)->checkState() == Qt::Checked)
+            names.push_back(SECheckListBox->item(i)->text().toStdString());
+    return names;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Sizes.
+
+int TMainForm::CaptionButtonWidth() {
+    const int width = QApplication::style()->pixelMetric(QStyle::PM_TitleBarButtonSize);
+    return width > 0 ? width : 18;
+}
+
+void TMainForm::FormResize() {
+    dfsStatusBarResize();
+    Image->move((Panel8->width() - Image->width()) / 2, Image->y());
+}
+
+void TMainForm::dfsStatusBarResize() {
+    const int height = dfsStatusBar->height();
+    const int width = std::max(0, dfsStatusBar->width() - GaugeWidth - CaptionButtonWidth());
+    Gauge->setGeometry(width, 0, GaugeWidth, height);
+    if (StatusPanel->width() != width || StatusPanel->height() != height)
+        StatusPanel->setGeometry(0, 0, width, height);
+    dfsStatusBar->repaint();
+}
+
+void TMainForm::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    FormResize();
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize) {
+        if (watched == dfsStatusBar)
+            dfsStatusBarResize();
+        else if (watched == Panel8)
+            FormResize();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TMainForm::keyPressEvent(QKeyEvent* event) {
+    // The scan button is the window's default button: Enter not taken by a control presses it.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        CheckRankTBXButton->isEnabled()) {
+        CheckRankTBXButton->defaultAction()->trigger();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The window as the scan sees it.
+
+void TMainForm::SetStatusText(const std::string& text) {
+    StatusPanel->setText(QString::fromStdString(text));
+}
+
+void TMainForm::SetGaugeEnabled(bool enabled) {
+    Gauge->setEnabled(enabled);
+    Gauge->setTextVisible(enabled);
+}
+
+void TMainForm::SetGaugePosition(int percent) {
+    // The walk can pass 100 for a moment during the last pair.
+    Gauge->setValue(std::clamp(percent, 0, 100));
+}
+
+void TMainForm::LogError(const std::string& message) {
+    if (!message.empty())
+        LogRichEdit->appendPlainText(QString::fromStdString(message));
+    if (LogRichEdit->isHidden()) {
+        LogRichEdit->show();
+        SanSplitter->show();
+        const int total = LogSplitter->height();
+        LogSplitter->setSizes({total - LogHeight - SplitterWidth, LogHeight});
+    }
+}
+
+void TMainForm::ClearLog() {
+    LogRichEdit->clear();
+    SanSplitter->hide();
+    LogRichEdit->hide();
+}
+
+void TMainForm::ProcessMessages() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+std::string TMainForm::SelectedSiteName() const {
+    return WebSiteRxDBLookupCombo->currentText().toStdString();
+}
+
+bool TMainForm::ScanForFirst() const {
+    return ScanForFirstTBXCheckBox->isChecked();
+}
+
+std::vector<QRadioButton*> TMainForm::DepthButtons() const {
+    return {TBXRadioButton1, TBXRadioButton2, TBXRadioButton3, TBXRadioButton4,
+            TBXRadioButton5, TBXRadioButton6, TBXRadioButton7, TBXRadioButton8};
+}
+
+std::vector<bool> TMainForm::DepthButtonsChosen() const {
+    std::vector<bool> chosen;
+    for (QRadioButton* button : DepthButtons())
+        chosen.push_back(button->isChecked());
+    return chosen;
+}
+
+std::vector<QWidget*> TMainForm::SwitchedControls() const {
+    std::vector<QWidget*> controls = {WebSiteLabel,
+                                      WebSiteRxDBLookupCombo,
+                                      EditTBXButton,
+                                      KeywordsLabel,
+                                      DBEdit1,
+                                      DBEdit2,
+                                      DBEdit3,
+                                      DBEdit4,
+                                      Panel3,
+                                      DepthLabel,
+                                      ScanForFirstTBXCheckBox,
+                                      IntTBXCheckBox,
+                                      Panel6,
+                                      SEHeaderPanel,
+                                      SEHeaderImage,
+                                      SEHeaderLabel,
+                                      SECheckListBox,
+                                      SelectAllTBXButton,
+                                      DeSelectAllTBXButton,
+                                      ColumnButton,
+                                      Panel5,
+                                      MediaPlayer1,
+                                      MediaPlayer2,
+                                      MediaPlayer3,
+                                      Image1};
+    for (QRadioButton* button : DepthButtons())
+        controls.push_back(button);
+    return controls;
+}
+
+void TMainForm::SetControlsEnabled(bool enabled) {
+    for (QWidget* control : SwitchedControls())
+        control->setEnabled(enabled);
+}
+
+} // namespace quorvia

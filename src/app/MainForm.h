@@ -1,0 +1,225 @@
+#pragma once
+// TMainForm: the program's one window. It wires the parts together: the tables it owns, the
+// engine list, the inputs of a scan, the log pane, the status bar and the scan animation.
+// Creating it runs the start-up steps, destroying it the shutdown steps; the scan logic sees it
+// only through IScanWindow.
+
+#include "app/ClipPlayer.h"
+#include "app/FormStorage.h"
+#include "engine/ScanWindow.h"
+#include "store/Tables.h"
+
+#include <QMainWindow>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+class QPlainTextEdit;
+class QProgressBar;
+class QRadioButton;
+class QSplitter;
+class QSplitterHandle;
+class QTableView;
+class QToolButton;
+
+namespace quorvia {
+
+class TTableModel;
+
+// A widget that shows one picture at its top-left corner, whatever its enabled state.
+class TPictureBox : public QWidget {
+public:
+    TPictureBox(QWidget* parent, QImage picture);
+    const QImage& Picture() const { return picture_; }
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    QImage picture_;
+};
+
+class TMainForm : public QMainWindow, public IScanWindow {
+    Q_OBJECT
+public:
+    static constexpr const char* Caption = "Quorvia by Halvex";
+
+    TMainForm();
+    ~TMainForm() override;
+
+    // --- the engine list
+    void FillEngineList();
+    void TickEngine(const std::string& name);
+    void SECheckListBoxClickCheck();
+    void SelectAllTBXButtonClick();
+    void DeSelectAllTBXButtonClick();
+    void IntTBXCheckBoxChange();
+
+    // --- sizes
+    void FormResize();
+    void dfsStatusBarResize();
+
+    // --- the scan
+    void CheckRankActionExecute();
+    void StopActionExecute();
+    void ExitActionExecute();
+    void SetControlsEnabled(bool enabled);
+    void HttpCliWait(QObject* sender, bool& CanAbort);
+    bool Scanning() const { return scanning_; }
+    // What runs between the window's scanning state and its restore: the scan driver's
+    // StartScan; tests put their own scans here.
+    std::function<void()> ScanBody;
+
+    // --- the animation
+    void MediaPlayer1Notify(TClipPlayer* player);
+    void MediaPlayer2Notify(TClipPlayer* player);
+    void MediaPlayer3Notify(TClipPlayer* player);
+    bool Image1OnPlayPanel() const;
+
+    // --- IScanWindow
+    void SetStatusText(const std::string& text) override;
+    void SetGaugeEnabled(bool enabled) override;
+    void SetGaugePosition(int percent) override;
+    void LogError(const std::string& message) override;
+    void ClearLog() override;
+    void ProcessMessages() override;
+    std::string SelectedSiteName() const override;
+    bool ScanForFirst() const override;
+    std::vector<std::string> CheckedEngineNames() const override;
+    std::vector<bool> DepthButtonsChosen() const override;
+    void RefreshResults() override;
+
+    // --- what the window keeps
+    std::string ProgramFolder;
+    TTables Tables;
+    std::vector<std::string> IntSeList;
+    std::vector<std::string> BadHtmlList;
+    TStoredChoices Stored; // "WebSite" and "SEs" while the program runs
+    QStringList AnimationFiles;
+
+    // --- actions (the command table)
+    QAction* CheckUpdateAction;
+    QAction* SettingsAction;
+    QAction* ExitAction;
+    QAction* SupportAction;
+    QAction* HelpAction;
+    QAction* DistributionAction;
+    QAction* AboutAction;
+    QAction* CheckRankAction;
+    QAction* StopAction;
+
+    // --- controls, named as the program names them
+    QFrame* Panel7; // banner strip
+    QFrame* Panel8; // sunken area of the banner picture
+    TPictureBox* Image;
+    QFrame* Panel9; // sunken box of the player panel
+    QWidget* PlayPanel;
+    TClipPlayer* MediaPlayer1;
+    TClipPlayer* MediaPlayer2;
+    TClipPlayer* MediaPlayer3;
+    TPictureBox* Image1;
+
+    QFrame* Panel1; // input strip
+    QLabel* WebSiteLabel;
+    QComboBox* WebSiteRxDBLookupCombo;
+    QToolButton* EditTBXButton;
+    QLabel* KeywordsLabel;
+    QLineEdit* DBEdit1;
+    QLineEdit* DBEdit2;
+    QLineEdit* DBEdit3;
+    QLineEdit* DBEdit4;
+    QToolButton* CheckRankTBXButton;
+    QCheckBox* ScanForFirstTBXCheckBox;
+    QFrame* Panel3; // depth buttons
+    QLabel* DepthLabel;
+    QRadioButton* TBXRadioButton1;
+    QRadioButton* TBXRadioButton2;
+    QRadioButton* TBXRadioButton3;
+    QRadioButton* TBXRadioButton4;
+    QRadioButton* TBXRadioButton5;
+    QRadioButton* TBXRadioButton6;
+    QRadioButton* TBXRadioButton7;
+    QRadioButton* TBXRadioButton8;
+
+    QSplitter* MiddleSplitter;
+    QFrame* Panel6; // engine column
+    QFrame* SEHeaderPanel;
+    QLabel* SEHeaderImage;
+    QLabel* SEHeaderLabel;
+    QListWidget* SECheckListBox;
+    QCheckBox* IntTBXCheckBox;
+    QToolButton* SelectAllTBXButton;
+    QToolButton* DeSelectAllTBXButton;
+
+    QFrame* Panel2; // grid area
+    QFrame* Panel4;
+    QTableView* ResDBGridEh;
+    TTableModel* ResModel;
+    QFrame* Panel5; // hidden panel under the grid
+    QToolButton* ColumnButton;
+
+    QSplitter* LogSplitter;
+    QSplitterHandle* SanSplitter;
+    QPlainTextEdit* LogRichEdit;
+
+    QFrame* dfsStatusBar;
+    QLabel* StatusPanel; // panel 0
+    QProgressBar* Gauge; // panel 1
+
+    // Panel 0's width: the status bar's width less the gauge and a caption button.
+    static int CaptionButtonWidth();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void CreateActions();
+    void CreateMenus();
+    QWidget* CreateBannerStrip();
+    QWidget* CreateInputStrip();
+    QWidget* CreateEngineColumn();
+    QWidget* CreateGridArea();
+    QWidget* CreateStatusBar();
+    std::vector<QRadioButton*> DepthButtons() const;
+    std::vector<QWidget*> SwitchedControls() const;
+
+    void FormCreate();
+    void FormDestroy();
+    void PrepareAnimations();
+    void LoadTables();
+    // Loads a user table from its file when the file exists; remembers whether it may be
+    // written back at shutdown.
+    void LoadUserTable(TClientDataSet& table, const std::string& fileName);
+    bool WriteFormStorage();
+    void SaveTables();
+    void ShowSelectedSite();
+    void ShowKeywords();
+
+    bool HasKeyword() const;
+    void StartAnimation();
+    void TakeImage1Off();
+    void PutImage1Back();
+
+    std::unique_ptr<TFormStorage> FormStorage;
+    bool formStorageWritten_ = false;
+    // Tables whose file was loaded, or absent when start-up reached it: these may be saved.
+    std::vector<TClientDataSet*> savableTables_;
+    bool scanning_ = false;
+    bool closeAfterScan_ = false;
+};
+
+} // namespace quorvia

@@ -1,0 +1,161 @@
+// The main window during a scan: the checks before it, the window state around it, the log,
+// the stop command, the network wait handler and the animation that runs meanwhile.
+
+#include "app/MainForm.h"
+
+#include "app/MessageBoxes.h"
+#include "net/PageFetcher.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QToolButton>
+
+#include <exception>
+
+namespace quorvia {
+
+void TMainForm::CheckRankActionExecute() {
+    if (CheckedEngineNames().empty()) {
+        ShowInformationBox(this, QStringLiteral("Information"),
+                           QStringLiteral("Select at least one search engine to check your "
+                                          "rankings!"));
+        SECheckListBox->setFocus();
+        return;
+    }
+    if (!HasKeyword()) {
+        ShowInformationBox(this, QStringLiteral("Information"),
+                           QStringLiteral("Enter at least one keyword to check your rankings!"));
+        DBEdit1->setFocus();
+        return;
+    }
+    StartAnimation();
+    ClearLog();
+    SetControlsEnabled(false);
+    CheckRankTBXButton->setDefaultAction(StopAction);
+    StopRequested = false;
+    SetGaugeEnabled(true);
+    SetGaugePosition(0);
+
+    scanning_ = true;
+    std::exception_ptr failure;
+    try {
+        if (ScanBody)
+            ScanBody();
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    StopRequested = true;
+    SetGaugeEnabled(false);
+    SetControlsEnabled(true);
+    // The closing clip plays to its end before the button reads "Check My Rankings" again;
+    // a window that is closing does not wait for it.
+    while (!Image1OnPlayPanel() && !ApplicationEnding)
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    CheckRankTBXButton->setDefaultAction(CheckRankAction);
+    scanning_ = false;
+
+    if (failure) {
+        try {
+            std::rethrow_exception(failure);
+        } catch (const std::exception& e) {
+            ShowErrorBox(this, QString::fromStdString(e.what()));
+        } catch (...) {
+            ShowErrorBox(this, QStringLiteral("Unknown error"));
+        }
+    }
+    if (closeAfterScan_)
+        close();
+}
+
+bool TMainForm::HasKeyword() const {
+    TClientDataSet& words = const_cast<TTables&>(Tables).WordClientDataSet;
+    if (words.IsEmpty())
+        return false;
+    for (const char* field : {"Word1", "Word2", "Word3", "Word4"})
+        if (!words.FieldByName(field).AsString().empty())
+            return true;
+    return false;
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    if (scanning_) {
+        // The scan is still on the stack: stop it, let it unwind, and close after it.
+        closeAfterScan_ = true;
+        ApplicationEnding = true;
+        StopRequested = true;
+        event->ignore();
+        return;
+    }
+    WriteFormStorage(); // shutdown 1; closing goes on even when it failed
+    event->accept();
+}
+
+void TMainForm::RefreshResults() {
+    // The results view builder rebuilds ResClientDataSet here once it is part of the build.
+}
+
+void TMainForm::StopActionExecute() {
+    StopRequested = true;
+}
+
+void TMainForm::ExitActionExecute() {
+    close();
+}
+
+void TMainForm::HttpCliWait(QObject*, bool& CanAbort) {
+    CanAbort = StopRequested;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The animation: the opening clip once, the looping clip until the scan has ended, the closing
+// clip once, then the still picture again.
+
+bool TMainForm::Image1OnPlayPanel() const {
+    return Image1->parentWidget() == PlayPanel;
+}
+
+void TMainForm::TakeImage1Off() {
+    // Onto the window itself, behind the banner panels, so the players show through.
+    Image1->setParent(this);
+    Image1->move(PlayPanel->mapTo(this, QPoint(0, 0)));
+    Image1->lower();
+    Image1->show();
+}
+
+void TMainForm::PutImage1Back() {
+    Image1->setParent(PlayPanel);
+    Image1->move(0, 0);
+    Image1->show();
+    Image1->raise();
+}
+
+void TMainForm::StartAnimation() {
+    PlayPanel->repaint();
+    TakeImage1Off();
+    if (!MediaPlayer1->Play())
+        PutImage1Back();
+}
+
+void TMainForm::MediaPlayer1Notify(TClipPlayer*) {
+    if (MediaPlayer1->Mode() == TClipPlayer::TMode::Stopped && !MediaPlayer2->Play())
+        PutImage1Back();
+    MediaPlayer1->Notify = true;
+}
+
+void TMainForm::MediaPlayer2Notify(TClipPlayer*) {
+    TClipPlayer* next = StopRequested ? MediaPlayer3 : MediaPlayer2;
+    if (!next->Play())
+        PutImage1Back();
+    MediaPlayer2->Notify = true;
+}
+
+void TMainForm::MediaPlayer3Notify(TClipPlayer*) {
+    if (MediaPlayer3->Mode() == TClipPlayer::TMode::Stopped)
+        PutImage1Back();
+    MediaPlayer3->Notify = true;
+}
+
+} // namespace quorvia

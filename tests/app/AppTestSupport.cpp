@@ -1,0 +1,58 @@
+#include "AppTestSupport.h"
+
+#include "platform/ProgramFolder.h"
+#include "store/Tables.h"
+
+#include "support/GuiApplication.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace quorvia::testing {
+
+TProgramFolderFixture::TProgramFolderFixture() {
+    SetProgramFolder(dir_.path().toStdString());
+    SetMessageBoxHandler(
+        [this](QWidget*, TBoxKind kind, const QString& caption, const QString& text) {
+            boxes.push_back({kind, caption.toStdString(), text.toStdString()});
+        });
+}
+
+TProgramFolderFixture::~TProgramFolderFixture() {
+    SetMessageBoxHandler({});
+}
+
+std::string TProgramFolderFixture::Path(const std::string& fileName) const {
+    return dir_.path().toStdString() + "/" + fileName;
+}
+
+void TProgramFolderFixture::WriteEngines(const std::vector<std::string>& names) const {
+    TTables tables;
+    TClientDataSet& engines = tables.SE_ClientDataSet;
+    for (const std::string& name : names) {
+        engines.Append();
+        engines.FieldByName("SENAME").SetAsString(name);
+        engines.FieldByName("MainURL").SetAsString("http://127.0.0.1/");
+        engines.FieldByName("SearchURL")
+            .SetAsString("http://127.0.0.1\",\"/search?q=@@@\",\"<a href=\"([^\"]+)\">Next");
+        engines.FieldByName("SearchMask").SetAsString("<li>");
+        engines.Post();
+    }
+    SaveDataSet(engines, Path("SE.cds"));
+}
+
+void TProgramFolderFixture::WriteFile(const std::string& fileName, const std::string& bytes) const {
+    std::ofstream(Path(fileName), std::ios::binary | std::ios::trunc) << bytes;
+}
+
+std::string TProgramFolderFixture::ReadFile(const std::string& fileName) const {
+    std::ifstream in(Path(fileName), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool TProgramFolderFixture::Exists(const std::string& fileName) const {
+    return std::filesystem::exists(Path(fileName));
+}
+
+} // namespace quorvia::testing

@@ -1,0 +1,38 @@
+#pragma once
+// A temporary program folder with an engine table, and message boxes recorded instead of shown.
+
+#include "app/MessageBoxes.h"
+
+#include <QTemporaryDir>
+
+#include <string>
+#include <vector>
+
+namespace quorvia::testing {
+
+struct TShownBox {
+    TBoxKind kind;
+    std::string caption;
+    std::string text;
+};
+
+class TProgramFolderFixture {
+public:
+    // Points the program at a fresh folder and records message boxes.
+    TProgramFolderFixture();
+    ~TProgramFolderFixture();
+
+    std::string Path(const std::string& fileName) const;
+    // Writes "SE.cds" with these engine names (and a working definition for each).
+    void WriteEngines(const std::vector<std::string>& names) const;
+    void WriteFile(const std::string& fileName, const std::string& bytes) const;
+    std::string ReadFile(const std::string& fileName) const;
+    bool Exists(const std::string& fileName) const;
+
+    std::vector<TShownBox> boxes;
+
+private:
+    QTemporaryDir dir_;
+};
+
+} // namespace quorvia::testing

@@ -1,0 +1,159 @@
+// Start-up and shutdown in a temporary program folder: what is created, what is reported, and
+// that a file the program could not read is never written over.
+
+#include "AppTestSupport.h"
+
+#include "app/MainForm.h"
+#include "store/Tables.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QRegularExpression>
+
+#include <filesystem>
+#include <memory>
+
+using namespace quorvia;
+using namespace quorvia::testing;
+
+namespace {
+
+class Startup : public ::testing::Test, public TProgramFolderFixture {
+protected:
+    void RunOnce() {
+        TMainForm form;
+        form.close();
+    }
+    void WriteSites(const std::vector<std::string>& sites, const std::string& words) {
+        TTables tables;
+        for (const std::string& site : sites) {
+            tables.WebSiteClientDataSet.Append();
+            tables.WebSiteClientDataSet.FieldByName("SiteName").SetAsString(site);
+            tables.WebSiteClientDataSet.Post();
+        }
+        SaveDataSet(tables.WebSiteClientDataSet, Path("WebSite.cds"));
+        tables.WebSiteClientDataSet.Locate("SiteName", {Value(sites.back())});
+        tables.WordClientDataSet.Append();
+        tables.WordClientDataSet.FieldByName("Word1").SetAsString(words);
+        tables.WordClientDataSet.Post();
+        SaveDataSet(tables.WordClientDataSet, Path("Word.cds"));
+    }
+};
+
+} // namespace
+
+TEST_F(Startup, FirstRunWithOnlyTheEngineTableCreatesTheUserFiles) {
+    WriteEngines({"Alpha"});
+    {
+        TMainForm form;
+        EXPECT_TRUE(std::filesystem::is_directory(Path("Cache")));
+        EXPECT_EQ(form.SECheckListBox->count(), 1);
+        EXPECT_EQ(form.WebSiteRxDBLookupCombo->count(), 0);
+        EXPECT_FALSE(Exists("set.ini"));
+        form.close();
+        EXPECT_TRUE(Exists("set.ini"));
+    }
+    for (const char* file : {"WebSite.cds", "Word.cds", "SECache.cds"})
+        EXPECT_TRUE(Exists(file)) << file;
+    EXPECT_TRUE(boxes.empty());
+    TTables back;
+    back.SECacheClientDataSet.LoadFromFile(Path("SECache.cds"));
+    EXPECT_EQ(back.SECacheClientDataSet.RecordCount(), 0);
+}
+
+TEST_F(Startup, TheRememberedSiteIsShownWithItsKeywordsElseTheFirst) {
+    WriteEngines({"Alpha"});
+    WriteSites({"one.example", "two.example"}, "blue shoes");
+    WriteFile("set.ini", "[TMainForm]\nWebSite=two.example\n");
+    {
+        TMainForm form;
+        EXPECT_EQ(form.SelectedSiteName(), "two.example");
+        EXPECT_EQ(form.DBEdit1->text().toStdString(), "blue shoes");
+        EXPECT_EQ(form.WebSiteRxDBLookupCombo->count(), 2);
+    }
+    WriteFile("set.ini", "[TMainForm]\nWebSite=TWO.example\n"); // letter case counts
+    TMainForm form;
+    EXPECT_EQ(form.SelectedSiteName(), "one.example");
+    EXPECT_EQ(form.DBEdit1->text().toStdString(), "");
+}
+
+TEST_F(Startup, ADamagedTableIsReportedAndSurvivesTheExitByteForByte) {
+    WriteEngines({"Alpha"});
+    const std::string damaged = "this is not a table file\n";
+    WriteFile("WebSite.cds", damaged);
+    RunOnce();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].kind, TBoxKind::Error);
+    EXPECT_NE(boxes[0].text.find(Path("WebSite.cds")), std::string::npos) << boxes[0].text;
+    EXPECT_EQ(ReadFile("WebSite.cds"), damaged);
+    // Start-up went on without it: the other tables are saved as usual.
+    EXPECT_TRUE(Exists("Word.cds"));
+    EXPECT_TRUE(Exists("SECache.cds"));
+}
+
+TEST_F(Startup, AMissingEngineTableIsReportedAndTheWindowStillOpens) {
+    WriteSites({"one.example"}, "kept words");
+    const std::string words = ReadFile("Word.cds");
+    {
+        TMainForm form;
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].text, "Cannot open file " + Path("SE.cds"));
+        EXPECT_EQ(form.SECheckListBox->count(), 0);
+        form.show();
+        EXPECT_TRUE(form.isVisible());
+        form.close();
+    }
+    EXPECT_EQ(ReadFile("Word.cds"), words);
+    EXPECT_FALSE(Exists("SE.cds"));
+    EXPECT_EQ(boxes.size(), 1u);
+}
+
+TEST_F(Startup, AnUnwritableSettingsFileIsReportedAndTheTablesAreStillSaved) {
+    WriteEngines({"Alpha"});
+    std::filesystem::create_directory(Path("set.ini"));
+    RunOnce();
+    // Once when the window closes, once more when it is destroyed.
+    ASSERT_EQ(boxes.size(), 2u);
+    for (const TShownBox& box : boxes)
+        EXPECT_EQ(box.text, "Unable to write to " + Path("set.ini"));
+    EXPECT_TRUE(Exists("SECache.cds"));
+}
+
+TEST_F(Startup, ATableFileThatCannotBeCreatedStopsTheSavingOfTheLaterOnes) {
+    WriteEngines({"Alpha"});
+    {
+        TMainForm form;
+        std::filesystem::create_directories(Path("Word.cds") + "/in-the-way");
+        form.close();
+    }
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Cannot create file " + Path("Word.cds"));
+    EXPECT_TRUE(Exists("WebSite.cds"));
+    EXPECT_FALSE(Exists("SECache.cds"));
+}
+
+TEST_F(Startup, TheAnimationFilesLiveOnlyWhileTheWindowDoes) {
+    WriteEngines({"Alpha"});
+    QStringList files;
+    {
+        TMainForm form;
+        files = form.AnimationFiles;
+        ASSERT_EQ(files.size(), 3);
+        for (const QString& file : files) {
+            EXPECT_TRUE(QFileInfo(file).fileName().contains(QRegularExpression(
+                QStringLiteral("^\\{[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}\\}$"))))
+                << file.toStdString();
+            EXPECT_TRUE(QFileInfo::exists(file));
+        }
+        EXPECT_EQ(form.MediaPlayer1->FrameCount(), 5);
+        EXPECT_EQ(form.MediaPlayer2->FrameCount(), 16);
+        EXPECT_EQ(form.MediaPlayer3->FrameCount(), 5);
+        EXPECT_EQ(form.MediaPlayer2->FrameIntervalMs(), 40);
+    }
+    for (const QString& file : files)
+        EXPECT_FALSE(QFileInfo::exists(file));
+}
