@@ -4,6 +4,7 @@
 #include "app/MessageBoxes.h"
 #include "app/Pictures.h"
 #include "app/TableModel.h"
+#include "engine/PageCache.h"
 #include "net/PageFetcher.h"
 #include "platform/CommaText.h"
 #include "platform/ProfileFile.h"
@@ -28,6 +29,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QStyle>
@@ -373,10 +375,8 @@ void TMainForm::FormCreate() {
     setWindowState(windowState() | Qt::WindowMaximized);
     // 3: the program folder and the cache root, one level, silently.
     ProgramFolder = quorvia::ProgramFolder();
-    {
-        std::error_code ignored;
-        std::filesystem::create_directory(ProgramFolder + "Cache", ignored);
-    }
+    SetCacheRoot(ProgramFolder + "Cache");
+    CreateCacheFolder();
     PrepareAnimations(); // 4
     // 6: the stored options and choices.
     const std::vector<std::pair<const char*, QAbstractButton*>> stored = {
@@ -663,8 +663,13 @@ void TMainForm::SetGaugePosition(int percent) {
 }
 
 void TMainForm::LogError(const std::string& message) {
-    if (!message.empty())
+    if (!message.empty()) {
         LogRichEdit->appendPlainText(QString::fromStdString(message));
+        // Long lines show their start, once the pane has laid out the new line.
+        QScrollBar* bar = LogRichEdit->horizontalScrollBar();
+        QMetaObject::invokeMethod(
+            bar, [bar] { bar->setValue(0); }, Qt::QueuedConnection);
+    }
     if (LogRichEdit->isHidden()) {
         LogRichEdit->show();
         SanSplitter->show();

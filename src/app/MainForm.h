@@ -210,6 +210,7 @@ private:
     void ShowKeywords();
 
     bool HasKeyword() const;
+    void SetScanButtonAction(QAction* action);
     void StartAnimation();
     void TakeImage1Off();
     void PutImage1Back();

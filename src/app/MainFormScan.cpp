@@ -34,7 +34,7 @@ void TMainForm::CheckRankActionExecute() {
     StartAnimation();
     ClearLog();
     SetControlsEnabled(false);
-    CheckRankTBXButton->setDefaultAction(StopAction);
+    SetScanButtonAction(StopAction);
     StopRequested = false;
     SetGaugeEnabled(true);
     SetGaugePosition(0);
@@ -54,7 +54,7 @@ void TMainForm::CheckRankActionExecute() {
     // a window that is closing does not wait for it.
     while (!Image1OnPlayPanel() && !ApplicationEnding)
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-    CheckRankTBXButton->setDefaultAction(CheckRankAction);
+    SetScanButtonAction(CheckRankAction);
     scanning_ = false;
 
     if (failure) {
@@ -68,6 +68,12 @@ void TMainForm::CheckRankActionExecute() {
     }
     if (closeAfterScan_)
         close();
+}
+
+void TMainForm::SetScanButtonAction(QAction* action) {
+    // One action at a time: a tool button with several would offer them as a menu.
+    CheckRankTBXButton->removeAction(CheckRankTBXButton->defaultAction());
+    CheckRankTBXButton->setDefaultAction(action);
 }
 
 bool TMainForm::HasKeyword() const {

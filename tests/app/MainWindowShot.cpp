@@ -1,0 +1,58 @@
+// Takes the picture of the main window in docs/: run under xvfb-run with the program folder and
+// the picture's path. The window shows a scan in progress with one failed pair in the log.
+//   xvfb-run -a -s "-screen 0 1100x720x24" main_window_shot <program folder> <png>
+
+#include "app/MainForm.h"
+#include "net/PageFetcher.h"
+#include "platform/ProgramFolder.h"
+
+#include <QApplication>
+#include <QListWidget>
+#include <QScreen>
+#include <QTimer>
+
+int main(int argc, char** argv) {
+    if (argc != 3)
+        return 2;
+    QApplication app(argc, argv);
+    quorvia::SetProgramFolder(argv[1]);
+    {
+        quorvia::TTables tables;
+        quorvia::TClientDataSet& sites = tables.WebSiteClientDataSet;
+        sites.Append();
+        sites.FieldByName("SiteName").SetAsString("www.shoes.example");
+        sites.Post();
+        quorvia::TClientDataSet& words = tables.WordClientDataSet;
+        words.Append();
+        words.FieldByName("Word1").SetAsString("red shoes");
+        words.FieldByName("Word2").SetAsString("running shoes");
+        words.Post();
+        quorvia::SaveDataSet(sites, std::string(argv[1]) + "/WebSite.cds");
+        quorvia::SaveDataSet(words, std::string(argv[1]) + "/Word.cds");
+    }
+    quorvia::TMainForm form;
+    // Without a window manager nothing maximizes the window: give it the screen.
+    form.setGeometry(QGuiApplication::primaryScreen()->availableGeometry());
+    form.show();
+    form.TickEngine("Example Web");
+    form.TickEngine("Example News");
+    form.ScanBody = [&] {
+        form.SetGaugePosition(33);
+        form.SetStatusText("Querying 'Example News' with keyword 'red shoes'.");
+        form.LogError("Connection error: 11001 Host not found. Proxy: . Port: 0. UserAgent: "
+                      "Mozilla/4.0 (compatible; MSIE 5.5; Windows 98). URL: "
+                      "http://www.search.example/search?q=red+shoes&num=10. Referrer: "
+                      "http://www.search.example/");
+        QTimer::singleShot(1200, [&] {
+            QGuiApplication::primaryScreen()->grabWindow(0).save(QString::fromUtf8(argv[2]));
+            quorvia::StopRequested = true;
+        });
+        while (!quorvia::StopRequested)
+            QApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    };
+    QTimer::singleShot(100, [&] {
+        form.CheckRankActionExecute();
+        form.close();
+    });
+    return QApplication::exec();
+}
