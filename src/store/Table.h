@@ -14,7 +14,11 @@
 // Field names are matched without regard to ASCII letter case everywhere (field access, sort
 // lists, locate lists, filter expressions); values compare exactly, texts byte for byte.
 // Every walk, count, locate and row access sees only the visible records: those matching the
-// master's current record on the link fields and, while Filtered(), the filter.
+// master's current record on the link fields and, while Filtered(), the filter. The link
+// follows the master's every move and post, also while the master's controls are disabled;
+// with no master record the link values are null and only records with null link fields show.
+// Moving (First, Next, Locate, changing filter or link) posts a changed pending edit first
+// and drops an unchanged one. Texts sort byte for byte, null before any value.
 
 #include "platform/Date.h"
 #include "store/TableFilter.h"
