@@ -35,7 +35,8 @@ test-asan: deps
 bench: deps
 	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUORVIA_BUILD_TESTS=OFF -DQUORVIA_BUILD_BENCH=ON
 	cmake --build $(BENCH_BUILD) -j $(JOBS)
-	@for b in $(BENCH_BUILD)/bench/*/bench_*; do echo "== $$b"; $$b || exit 1; done
+	@for b in $$(find $(BENCH_BUILD)/bench -mindepth 2 -maxdepth 2 -type f -executable -name 'bench_*' | sort); do \
+	    echo "== $$b"; $$b || exit 1; done
 
 # The pattern fuzz target under libFuzzer + ASan + UBSan for FUZZ_TIME seconds. New inputs go to
 # $(FUZZ_BUILD)/corpus; the committed seeds under tests/engine/fuzz/corpus are only read.
