@@ -1,0 +1,203 @@
+// The rebuild reads the ranking records by row instead of walking them, so the record table's
+// current record stays where the scan left it; fields are looked up by name once per rebuild,
+// since a loaded table keeps the field order of its file.
+#include "view/ResultsViewBuilder.h"
+
+#include "engine/ResultLink.h"
+#include "platform/Text.h"
+#include "view/GridColumns.h"
+
+#include <QString>
+#include <algorithm>
+#include <array>
+#include <optional>
+#include <unordered_map>
+
+namespace quorvia {
+
+namespace {
+
+constexpr std::array<std::string_view, 7> kMeasuredFields = {
+    "ChangePosition", "Position", "LastPosition", "BestPosition", "Page", "LastPage", "BestPage"};
+
+bool IsNull(const Value& value) {
+    return std::holds_alternative<std::monostate>(value);
+}
+
+// The text of a text field's value; null reads as "".
+std::string TextOf(const Value& value) {
+    const auto* text = std::get_if<std::string>(&value);
+    return text ? *text : std::string();
+}
+
+// Switches a table off from its controls for a scope, on every path out of it.
+class ControlsOff {
+public:
+    explicit ControlsOff(TClientDataSet& table) : table_(table) { table_.DisableControls(); }
+    ~ControlsOff() { table_.EnableControls(); }
+    ControlsOff(const ControlsOff&) = delete;
+    ControlsOff& operator=(const ControlsOff&) = delete;
+
+private:
+    TClientDataSet& table_;
+};
+
+// The keywords of the current site's keyword record; an empty box holds none.
+std::vector<std::string> SiteKeywords(TClientDataSet& words) {
+    std::vector<std::string> keywords;
+    if (words.IsEmpty() && words.State() == TableState::Browse)
+        return keywords;
+    for (const char* field : {"Word1", "Word2", "Word3", "Word4"})
+        if (std::string word = words.FieldByName(field).AsString(); !word.empty())
+            keywords.push_back(std::move(word));
+    return keywords;
+}
+
+} // namespace
+
+bool IsEngineChecked(const std::vector<TEngineListItem>& engines, std::string_view name) {
+    const QString wanted = QString::fromUtf8(name.data(), qsizetype(name.size()));
+    for (const TEngineListItem& item : engines)
+        if (QString::fromStdString(item.text).compare(wanted, Qt::CaseInsensitive) == 0)
+            return item.ticked;
+    return false;
+}
+
+std::string SiteHost(std::string_view siteName) {
+    return GetSiteKey(siteName).substr(4); // the key always starts with "www."
+}
+
+std::string DisplayAddress(std::string_view url, std::string_view host) {
+    if (host.empty())
+        return std::string(url);
+    const std::size_t at = LowerAscii(url).find(host);
+    if (at == std::string::npos)
+        return std::string(url);
+    const std::string_view rest = url.substr(at + host.size());
+    return rest.empty() ? std::string("/") : std::string(rest);
+}
+
+TResultsViewBuilder::TResultsViewBuilder(TTables& tables, TextWidthFunction numberTextWidth)
+    : tables_(tables), numberTextWidth_(std::move(numberTextWidth)) {
+    tables_.ResClientDataSet.AfterScroll = [this](TClientDataSet& table) {
+        ResClientDataSetAfterScroll(table);
+    };
+}
+
+TResultsViewBuilder::~TResultsViewBuilder() {
+    tables_.ResClientDataSet.AfterScroll = nullptr;
+}
+
+void TResultsViewBuilder::RefreshResults(std::string_view siteName,
+                                         const std::vector<TEngineListItem>& engines) {
+    TClientDataSet& records = tables_.SECacheClientDataSet;
+    TClientDataSet& results = tables_.ResClientDataSet;
+    std::string previousEngine;
+    {
+        const ControlsOff off(results);
+        results.EmptyDataSet();
+        const std::string host = SiteHost(siteName);
+        const std::vector<std::string> keywords = SiteKeywords(tables_.WordClientDataSet);
+
+        // Result field -> record field, -1 when the record table lacks it.
+        const std::vector<FieldDef>& fields = results.Fields();
+        std::vector<int> source(fields.size());
+        for (std::size_t f = 0; f < fields.size(); ++f)
+            source[f] = records.FindFieldIndex(fields[f].name);
+        const int siteField = results.FindFieldIndex("SiteName");
+        const int engineField = results.FindFieldIndex("SENAME");
+        const int keywordField = results.FindFieldIndex("Keyword");
+        const int urlField = results.FindFieldIndex("url");
+        const int changeField = results.FindFieldIndex("ChangePosition");
+        auto sourceValue = [&](int row, int resultField) -> const Value& {
+            static const Value null;
+            const int f = source[std::size_t(resultField)];
+            return f < 0 ? null : records.ValueAt(row, f);
+        };
+
+        // The records come sorted by engine: the tick is looked up once per engine.
+        std::optional<std::string> tickedEngine;
+        bool ticked = false;
+        records.CheckBrowseMode();
+        for (int row = 0; row < records.RecordCount(); ++row) {
+            const std::string keyword = TextOf(sourceValue(row, keywordField));
+            if (std::find(keywords.begin(), keywords.end(), keyword) == keywords.end())
+                continue;
+            const std::string engine = TextOf(sourceValue(row, engineField));
+            if (engine != tickedEngine) {
+                tickedEngine = engine;
+                ticked = IsEngineChecked(engines, engine);
+            }
+            if (!ticked)
+                continue;
+            const Value& site = sourceValue(row, siteField);
+            if (engine != previousEngine) {
+                results.Append();
+                results.FieldByIndex(siteField).SetValue(site);
+                results.FieldByIndex(engineField).SetAsString(engine);
+                results.FieldByIndex(keywordField).SetAsString(engine);
+                results.Post();
+            }
+            previousEngine = engine;
+
+            results.Append();
+            for (int f = 0; f < int(fields.size()); ++f) {
+                const Value& value = sourceValue(row, f);
+                if (f == urlField)
+                    results.FieldByIndex(f).SetAsString(DisplayAddress(TextOf(value), host));
+                else if (IsNull(value) || (f == changeField && std::get_if<std::int32_t>(&value) &&
+                                           std::get<std::int32_t>(value) == 0))
+                    continue; // a change of 0 stays null; ChangePage keeps its 0
+                else
+                    results.FieldByIndex(f).SetValue(value);
+            }
+            results.Post();
+        }
+        MeasureNumberColumns();
+        results.First();
+    }
+    // Connected again: this move runs the after-scroll handler, which names the first row's
+    // engine. An empty table does not move, so it is told here.
+    results.First();
+    if (results.IsEmpty())
+        ResClientDataSetAfterScroll(results);
+}
+
+void TResultsViewBuilder::MeasureNumberColumns() {
+    TClientDataSet& results = tables_.ResClientDataSet;
+    TClientDataSet& widths = tables_.ResMinClientDataSet;
+    widths.EmptyDataSet();
+    widths.Append();
+    // Numbers repeat a lot (positions up to 200, pages up to 20): each text is measured once.
+    std::unordered_map<std::int32_t, int> measured;
+    for (std::string_view field : kMeasuredFields) {
+        const int resultField = results.FindFieldIndex(field);
+        int widest = 0;
+        for (int row = 0; resultField >= 0 && row < results.RecordCount(); ++row) {
+            const Value& value = results.ValueAt(row, resultField);
+            const auto* number = std::get_if<std::int32_t>(&value);
+            if (!number)
+                continue;
+            auto [it, added] = measured.try_emplace(*number, 0);
+            if (added)
+                it->second = numberTextWidth_(std::to_string(*number));
+            widest = std::max(widest, it->second);
+        }
+        widths.FieldByName(*WidthFieldName(field)).SetAsInteger(widest);
+    }
+    widths.Post();
+}
+
+void TResultsViewBuilder::ResClientDataSetAfterScroll(TClientDataSet& table) {
+    if (table.ControlsDisabled())
+        return;
+    const std::string engine =
+        table.IsEmpty() ? std::string() : table.FieldByName("SENAME").AsString();
+    if (engine == currentEngine_)
+        return;
+    currentEngine_ = engine;
+    if (RepaintGrid)
+        RepaintGrid();
+}
+
+} // namespace quorvia
