@@ -142,6 +142,7 @@ TMainForm::TMainForm() {
     column->addWidget(CreateStatusBar());
     setCentralWidget(central);
 
+    Tables.WordClientDataSet.AddObserver(&keywordView_);
     FormCreate();
 }
 
@@ -226,8 +227,12 @@ QWidget* TMainForm::CreateInputStrip() {
     WebSiteRxDBLookupCombo = Named(new QComboBox(Panel1), "WebSiteRxDBLookupCombo");
     WebSiteRxDBLookupCombo->setGeometry(72, 8, 433, 22);
     WebSiteRxDBLookupCombo->setMaxVisibleItems(8);
+    connect(WebSiteRxDBLookupCombo, &QComboBox::activated, this, [this](int index) {
+        ChooseSiteValue(WebSiteRxDBLookupCombo->itemText(index).toStdString());
+    });
     EditTBXButton = MakeButton(Panel1, "EditTBXButton", "Edit");
     EditTBXButton->setGeometry(511, 7, 75, 24);
+    connect(EditTBXButton, &QToolButton::clicked, this, &TMainForm::EditTBXButtonClick);
 
     KeywordsLabel = Named(new QLabel(Q("Keywords and keyphrases:"), Panel1), "KeywordsLabel");
     KeywordsLabel->setGeometry(8, 36, 200, 16);
@@ -238,9 +243,9 @@ QWidget* TMainForm::CreateInputStrip() {
         box->setGeometry(8 + i * 141, 54, 137, 22);
         box->setMaxLength(50);
         box->setToolTip(Q("Enter your keyword here"));
-        // Typing keywords into the table comes with the keyword handling; until then the boxes
-        // show the stored record.
-        box->setReadOnly(true);
+        connect(box, &QLineEdit::textEdited, this,
+                [this, i](const QString& text) { KeywordTyped(std::size_t(i), text); });
+        box->installEventFilter(this);
         *boxes[i] = box;
     }
 
@@ -438,7 +443,6 @@ void TMainForm::LoadTables() {
     ShowSelectedSite();
     LoadUserTable(Tables.WordClientDataSet, "Word.cds");
     LoadUserTable(Tables.SECacheClientDataSet, "SECache.cds");
-    ShowKeywords();
 }
 
 void TMainForm::LoadUserTable(TClientDataSet& table, const std::string& fileName) {
@@ -467,6 +471,7 @@ bool TMainForm::WriteFormStorage() {
 
 TMainForm::~TMainForm() {
     FormDestroy();
+    Tables.WordClientDataSet.RemoveObserver(&keywordView_);
     // The widgets outlive the members; nothing of theirs may reach the tables from here on.
     ResDBGridEh->setModel(nullptr);
     delete ResModel;
@@ -500,29 +505,6 @@ void TMainForm::SaveTables() {
             return; // the later tables are not saved
         }
     }
-}
-
-// ---------------------------------------------------------------------------------------------
-// The current site and its keywords, as the tables hold them.
-
-void TMainForm::ShowSelectedSite() {
-    TClientDataSet& sites = Tables.WebSiteClientDataSet;
-    const QSignalBlocker quiet(WebSiteRxDBLookupCombo);
-    WebSiteRxDBLookupCombo->clear();
-    for (int row = 0; row < sites.RecordCount(); ++row)
-        WebSiteRxDBLookupCombo->addItem(
-            QString::fromStdString(sites.TextAt(row, sites.FindFieldIndex("SiteName"))));
-    WebSiteRxDBLookupCombo->setCurrentIndex(sites.IsEmpty() ? -1 : sites.RecNo());
-}
-
-void TMainForm::ShowKeywords() {
-    TClientDataSet& words = Tables.WordClientDataSet;
-    QLineEdit* boxes[] = {DBEdit1, DBEdit2, DBEdit3, DBEdit4};
-    const char* fields[] = {"Word1", "Word2", "Word3", "Word4"};
-    for (int i = 0; i < 4; ++i)
-        boxes[i]->setText(words.IsEmpty()
-                              ? QString()
-                              : QString::fromStdString(words.FieldByName(fields[i]).AsString()));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -626,6 +608,8 @@ void TMainForm::resizeEvent(QResizeEvent* event) {
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (KeywordBoxEvent(watched, event))
+        return true;
     if (event->type() == QEvent::Resize) {
         if (watched == dfsStatusBar)
             dfsStatusBarResize();

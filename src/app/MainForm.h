@@ -66,6 +66,13 @@ public:
     void DeSelectAllTBXButtonClick();
     void IntTBXCheckBoxChange();
 
+    // --- the site selector and the keyword boxes
+    void ShowSelectedSite();
+    void WebSiteRxDBLookupComboChange();
+    void EditTBXButtonClick();
+    void DBEdit1Exit();
+    void DBEdit1KeyPress(char key);
+
     // --- sizes
     void FormResize();
     void dfsStatusBarResize();
@@ -206,14 +213,40 @@ private:
     void LoadUserTable(TClientDataSet& table, const std::string& fileName);
     bool WriteFormStorage();
     void SaveTables();
-    void ShowSelectedSite();
+
+    // The selector's value changing, as a pick in its list or ShowSelectedSite changes it.
+    void ChooseSiteValue(const std::string& value);
+    // The boxes following the current site's keyword record.
     void ShowKeywords();
+    void KeywordTyped(std::size_t box, const QString& text);
+    // A keyword typed but not yet stored is stored as leaving its box would store it.
+    void StorePendingKeywords();
+    // Leaving a keyword box and Enter in it; true when the event is used up.
+    bool KeywordBoxEvent(QObject* watched, QEvent* event);
 
     bool HasKeyword() const;
     void SetScanButtonAction(QAction* action);
     void StartAnimation();
     void TakeImage1Off();
     void PutImage1Back();
+
+    // Lets the keyword boxes follow the keyword table while its controls are enabled.
+    class TKeywordView : public TTableObserver {
+    public:
+        explicit TKeywordView(TMainForm& form) : form_(form) {}
+        void DataChanged(TClientDataSet&) override { form_.ShowKeywords(); }
+        void CurrentMoved(TClientDataSet&) override { form_.ShowKeywords(); }
+        void ControlsSwitched(TClientDataSet&, bool enabled) override {
+            if (enabled)
+                form_.ShowKeywords();
+        }
+
+    private:
+        TMainForm& form_;
+    };
+    TKeywordView keywordView_{*this};
+    std::string siteValue_; // the selector's value: the chosen SiteName
+    bool typingKeyword_ = false;
 
     std::unique_ptr<TFormStorage> FormStorage;
     bool formStorageWritten_ = false;

@@ -18,6 +18,9 @@
 namespace quorvia {
 
 void TMainForm::CheckRankActionExecute() {
+    // The button takes no focus: a keyword still being typed is stored first, so the checks and
+    // the scan see the keywords as stored.
+    StorePendingKeywords();
     if (CheckedEngineNames().empty()) {
         ShowInformationBox(this, QStringLiteral("Information"),
                            QStringLiteral("Select at least one search engine to check your "

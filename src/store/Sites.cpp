@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <utility>
+
 namespace quorvia {
 
 namespace {
@@ -40,6 +42,8 @@ std::string DeleteSiteQuestion(std::string_view siteName) {
 }
 
 bool SelectSite(TClientDataSet& sites, std::string_view value) {
+    if (sites.Locate(SiteNameField, {std::string(value)}))
+        return true;
     const QString wanted = QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size()));
     const int field = sites.FindFieldIndex(SiteNameField);
     for (int row = 0; row < sites.RecordCount(); ++row) {
@@ -52,6 +56,27 @@ bool SelectSite(TClientDataSet& sites, std::string_view value) {
     return false;
 }
 
+bool ChooseSite(TClientDataSet& sites, std::string& value, std::string_view wanted) {
+    if (wanted == value)
+        return false;
+    const std::string previous = std::exchange(value, std::string(wanted));
+    if (!SelectSite(sites, wanted))
+        value.clear();
+    return value != previous;
+}
+
+std::string CurrentSiteName(TClientDataSet& sites) {
+    return sites.IsEmpty() ? std::string() : sites.FieldByName(SiteNameField).AsString();
+}
+
+std::vector<std::string> SiteNames(const TClientDataSet& sites) {
+    std::vector<std::string> names;
+    const int field = sites.FindFieldIndex(SiteNameField);
+    for (int row = 0; row < sites.RecordCount(); ++row)
+        names.push_back(sites.TextAt(row, field));
+    return names;
+}
+
 bool BeginKeywordEdit(TClientDataSet& words) {
     if (words.Master() && words.Master()->IsEmpty())
         return false;
@@ -61,6 +86,20 @@ bool BeginKeywordEdit(TClientDataSet& words) {
 
 void FinishKeywordEdit(TClientDataSet& words) {
     words.CheckBrowseMode();
+}
+
+bool TypeKeyword(TClientDataSet& words, std::size_t box, std::string_view text) {
+    if (!BeginKeywordEdit(words))
+        return false;
+    words.FieldByName(KeywordFields.at(box)).SetAsString(text);
+    return true;
+}
+
+std::array<std::string, 4> KeywordTexts(TClientDataSet& words) {
+    std::array<std::string, 4> texts;
+    for (std::size_t box = 0; box < texts.size(); ++box)
+        texts[box] = words.FieldByName(KeywordFields[box]).AsString();
+    return texts;
 }
 
 } // namespace quorvia

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -12,20 +13,17 @@ namespace {
 
 class SitesTest : public ::testing::Test {
 protected:
-    std::vector<std::string> SiteNames() {
-        std::vector<std::string> names;
-        for (int row = 0; row < sites.RecordCount(); ++row)
-            names.push_back(sites.TextAt(row, 0));
-        return names;
-    }
     std::string Current() { return sites.FieldByName("SiteName").AsString(); }
+    void EmptySites() {
+        while (DeleteCurrentSite(sites)) {
+        }
+    }
     void Add(std::initializer_list<const char*> names) {
         for (const char* name : names)
             AddSite(sites, name);
     }
-    void TypeKeyword(const char* field, const char* text) {
-        ASSERT_TRUE(BeginKeywordEdit(words));
-        words.FieldByName(field).SetAsString(text);
+    void StoreKeyword(std::size_t box, const char* text) {
+        ASSERT_TRUE(TypeKeyword(words, box, text));
         FinishKeywordEdit(words);
     }
 
@@ -40,8 +38,8 @@ TEST_F(SitesTest, AddKeepsTextExactlyAndNeverDuplicates) {
     EXPECT_TRUE(AddSite(sites, " example.com")); // a leading blank is kept
     EXPECT_TRUE(AddSite(sites, "other.org"));
     EXPECT_FALSE(AddSite(sites, ""));
-    EXPECT_EQ(SiteNames(), (std::vector<std::string>{"example.com", "Example.com", " example.com",
-                                                     "other.org"}));
+    EXPECT_EQ(SiteNames(sites), (std::vector<std::string>{"example.com", "Example.com",
+                                                          " example.com", "other.org"}));
     EXPECT_EQ(Current(), "other.org"); // the added one is current
 
     EXPECT_FALSE(AddSite(sites, "Example.com")); // already there: selected, nothing added
@@ -72,7 +70,7 @@ TEST_F(SitesTest, DeleteMovesToTheNeighbour) {
 
 TEST_F(SitesTest, DeleteThenAddBringsKeywordsAndRankingsBack) {
     Add({"keep.com", "gone.com"});
-    TypeKeyword("Word2", "blue shoes");
+    StoreKeyword(1, "blue shoes");
     TClientDataSet& rankings = tables.SECacheClientDataSet;
     rankings.Append();
     rankings.FieldByName("SENAME").SetAsString("Web");
@@ -96,8 +94,8 @@ TEST_F(SitesTest, KeywordRecordOnlyWhenTyped) {
     FinishKeywordEdit(words); // opened but not changed
     EXPECT_TRUE(words.AllRecords().empty());
 
-    TypeKeyword("Word1", "red");
-    TypeKeyword("Word3", "green");
+    StoreKeyword(0, "red");
+    StoreKeyword(2, "green");
     ASSERT_EQ(words.AllRecords().size(), 1u);
     EXPECT_EQ(words.FieldByName("SiteName").AsString(), "one.com");
     EXPECT_EQ(words.FieldByName("Word1").AsString(), "red");
@@ -109,14 +107,63 @@ TEST_F(SitesTest, KeywordRecordOnlyWhenTyped) {
     EXPECT_EQ(words.State(), TableState::Browse);
 }
 
-TEST_F(SitesTest, SelectorChoosesTheFirstNameIgnoringCase) {
+TEST_F(SitesTest, SelectorChoosesTheExactNameElseTheFirstIgnoringCase) {
     Add({"Shop.com", "shop.com", "other.org"});
     EXPECT_TRUE(SelectSite(sites, "SHOP.COM"));
     EXPECT_EQ(sites.RecNo(), 0);
+    EXPECT_TRUE(SelectSite(sites, "shop.com")); // the case variant picked, not the first one
+    EXPECT_EQ(sites.RecNo(), 1);
     EXPECT_TRUE(SelectSite(sites, "other.org"));
     EXPECT_EQ(sites.RecNo(), 2);
     EXPECT_FALSE(SelectSite(sites, "missing.net"));
     EXPECT_EQ(sites.RecNo(), 2);
+}
+
+TEST_F(SitesTest, SelectorValueChanges) {
+    struct Case {
+        const char* what;
+        std::string value;
+        const char* wanted;
+        bool changed;
+        std::string valueAfter;
+        int currentAfter;
+    };
+    const Case cases[] = {
+        {"a pick makes that site current", "Shop.com", "other.org", true, "other.org", 2},
+        {"the same value does nothing at all", "other.org", "other.org", false, "other.org", 0},
+        {"a value in other case finds its site", "", "OTHER.ORG", true, "OTHER.ORG", 2},
+        {"a value naming no site empties the selector", "Shop.com", "gone.net", true, "", 0},
+        {"empty stays empty", "", "gone.net", false, "", 0},
+        {"no site chosen", "other.org", "", true, "", 0},
+    };
+    Add({"Shop.com", "shop.com", "other.org"});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        sites.MoveTo(0);
+        std::string value = c.value;
+        EXPECT_EQ(ChooseSite(sites, value, c.wanted), c.changed);
+        EXPECT_EQ(value, c.valueAfter);
+        EXPECT_EQ(sites.RecNo(), c.currentAfter);
+    }
+    EXPECT_EQ(SiteNames(sites), (std::vector<std::string>{"Shop.com", "shop.com", "other.org"}));
+    EXPECT_EQ(CurrentSiteName(sites), "Shop.com");
+    EmptySites();
+    EXPECT_EQ(CurrentSiteName(sites), "");
+}
+
+TEST_F(SitesTest, TypedKeywordsAreWhatTheBoxesShow) {
+    EXPECT_FALSE(TypeKeyword(words, 0, "no site")); // nothing to type for
+    EXPECT_EQ(words.State(), TableState::Browse);
+
+    Add({"one.com", "two.com"});
+    EXPECT_EQ(KeywordTexts(words), (std::array<std::string, 4>{}));
+    ASSERT_TRUE(TypeKeyword(words, 3, "pending"));
+    EXPECT_EQ(KeywordTexts(words)[3], "pending"); // shown before it is stored
+    sites.MoveTo(0);                              // another site: the typed text is stored first
+    EXPECT_EQ(KeywordTexts(words), (std::array<std::string, 4>{}));
+    sites.MoveTo(1);
+    EXPECT_EQ(KeywordTexts(words), (std::array<std::string, 4>{"", "", "", "pending"}));
+    EXPECT_EQ(words.State(), TableState::Browse);
 }
 
 } // namespace

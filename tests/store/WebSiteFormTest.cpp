@@ -2,6 +2,7 @@
 #include "store/NewWebSiteForm.h"
 #include "store/Sites.h"
 
+#include "support/AnswerDialog.h"
 #include "support/GuiApplication.h"
 
 #include <gtest/gtest.h>
@@ -14,22 +15,11 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QTimer>
-
-#include <functional>
 
 using namespace quorvia;
+using quorvia::testing::AnswerNextDialog;
 
 namespace {
-
-// Answers the next modal dialog once its loop has started.
-template <typename Dialog> void AnswerNextDialog(std::function<void(Dialog&)> answer) {
-    QTimer::singleShot(0, [answer] {
-        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        answer(*dialog);
-    });
-}
 
 class WebSiteFormTest : public ::testing::Test {
 protected:
