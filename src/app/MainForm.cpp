@@ -164,7 +164,13 @@ void TMainForm::CreateActions() {
     StopAction = make("StopAction", "Stop scanning");
     StopAction->setIcon(QIcon(QPixmap::fromImage(Pictures::StopButtonPicture())));
 
+    connect(CheckUpdateAction, &QAction::triggered, this, &TMainForm::CheckUpdateActionExecute);
+    connect(SettingsAction, &QAction::triggered, this, &TMainForm::SettingsActionExecute);
     connect(ExitAction, &QAction::triggered, this, &TMainForm::ExitActionExecute);
+    connect(SupportAction, &QAction::triggered, this, &TMainForm::SupportActionExecute);
+    connect(HelpAction, &QAction::triggered, this, &TMainForm::HelpActionExecute);
+    connect(DistributionAction, &QAction::triggered, this, &TMainForm::DistributionActionExecute);
+    connect(AboutAction, &QAction::triggered, this, &TMainForm::AboutActionExecute);
     connect(CheckRankAction, &QAction::triggered, this, &TMainForm::CheckRankActionExecute);
     connect(StopAction, &QAction::triggered, this, &TMainForm::StopActionExecute);
 }
@@ -214,6 +220,9 @@ QWidget* TMainForm::CreateBannerStrip() {
     Image1 = Named(new TPictureBox(PlayPanel, Pictures::Still()), "Image1");
     Image1->setCursor(Qt::PointingHandCursor);
     Image1->raise();
+    for (QWidget* picture :
+         {static_cast<QWidget*>(Image), PlayPanel, static_cast<QWidget*>(Image1)})
+        picture->installEventFilter(this);
     row->addWidget(Panel9);
     return Panel7;
 }
@@ -608,7 +617,7 @@ void TMainForm::resizeEvent(QResizeEvent* event) {
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
-    if (KeywordBoxEvent(watched, event))
+    if (KeywordBoxEvent(watched, event) || PictureClickEvent(watched, event))
         return true;
     if (event->type() == QEvent::Resize) {
         if (watched == dfsStatusBar)

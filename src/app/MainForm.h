@@ -73,6 +73,15 @@ public:
     void DBEdit1Exit();
     void DBEdit1KeyPress(char key);
 
+    // --- commands leading out of the window
+    void HelpActionExecute();
+    void SupportActionExecute();
+    void CheckUpdateActionExecute();
+    void DistributionActionExecute();
+    void AboutActionExecute();
+    void SettingsActionExecute();
+    void ImageClick(); // the banner, the animation box and its still picture
+
     // --- sizes
     void FormResize();
     void dfsStatusBarResize();
@@ -223,6 +232,8 @@ private:
     void StorePendingKeywords();
     // Leaving a keyword box and Enter in it; true when the event is used up.
     bool KeywordBoxEvent(QObject* watched, QEvent* event);
+    // A click on the banner or the animation box; true when the event is used up.
+    bool PictureClickEvent(QObject* watched, QEvent* event);
 
     bool HasKeyword() const;
     void SetScanButtonAction(QAction* action);
