@@ -3,7 +3,6 @@
 #include "app/AnimationFiles.h"
 #include "app/MessageBoxes.h"
 #include "app/Pictures.h"
-#include "app/TableModel.h"
 #include "engine/PageCache.h"
 #include "net/PageFetcher.h"
 #include "platform/CommaText.h"
@@ -11,6 +10,7 @@
 #include "platform/ProgramFolder.h"
 #include "platform/Text.h"
 #include "settings/ConnectionSettings.h"
+#include "view/ResultsGrid.h"
 
 #include <QAction>
 #include <QApplication>
@@ -33,7 +33,6 @@
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QStyle>
-#include <QTableView>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -292,6 +291,11 @@ QWidget* TMainForm::CreateInputStrip() {
         *buttons[i] = button;
     }
     TBXRadioButton5->setChecked(true);
+
+    ColumnButton = MakeButton(Panel3, "ColumnButton", "Columns");
+    ColumnButton->setGeometry(Panel3->width() - 79, 2, 75, 22);
+    ColumnButton->hide(); // nothing in the window shows it
+    connect(ColumnButton, &QToolButton::clicked, this, &TMainForm::ColumnButtonClick);
     return Panel1;
 }
 
@@ -347,23 +351,23 @@ QWidget* TMainForm::CreateGridArea() {
     Panel4 = MakePanel(Panel2, "Panel4");
     auto* gridBox = new QVBoxLayout(Panel4);
     gridBox->setContentsMargins(2, 2, 2, 2);
-    ResDBGridEh = Named(new QTableView(Panel4), "ResDBGridEh");
-    ResModel = new TTableModel(Tables.ResClientDataSet, this);
-    ResDBGridEh->setModel(ResModel);
-    ResDBGridEh->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    ResDBGridEh->setSelectionBehavior(QAbstractItemView::SelectRows);
-    ResDBGridEh->verticalHeader()->hide();
+    // The grid builds its title pictures as it is made, before the layout is restored.
+    ResDBGridEh = new TResultsGrid(Tables.ResClientDataSet, Tables.ResMinClientDataSet, Panel4);
     gridBox->addWidget(ResDBGridEh);
     column->addWidget(Panel4, 1);
+    ResultsView = std::make_unique<TResultsViewBuilder>(
+        Tables, [this](std::string_view text) { return ResDBGridEh->NumberTextWidth(text); });
+    ResultsView->RepaintGrid = [this] { ResDBGridEh->viewport()->update(); };
+    ResDBGridEh->SetCurrentEngineSource([this] { return ResultsView->CurrentEngine(); });
 
     Panel5 = MakePanel(Panel2, "Panel5");
-    auto* below = new QHBoxLayout(Panel5);
-    ColumnButton = MakeButton(Panel5, "ColumnButton", "Columns");
-    ColumnButton->hide();
-    below->addWidget(ColumnButton);
     Panel5->hide();
     column->addWidget(Panel5);
     return Panel2;
+}
+
+void TMainForm::ColumnButtonClick() {
+    ResDBGridEh->ColumnButtonClick(this);
 }
 
 QWidget* TMainForm::CreateStatusBar() {
@@ -392,6 +396,8 @@ void TMainForm::FormCreate() {
     SetCacheRoot(ProgramFolder + "Cache");
     CreateCacheFolder();
     PrepareAnimations(); // 4
+    // 5: column order and widths; a missing file or key leaves the columns as they are.
+    ResDBGridEh->RestoreLayout(ProfileFile(ProgramFolder + "set.ini"));
     // 6: the stored options and choices.
     const std::vector<std::pair<const char*, QAbstractButton*>> stored = {
         {"IntTBXCheckBox", IntTBXCheckBox},   {"ScanForFirstTBXCheckBox", ScanForFirstTBXCheckBox},
@@ -481,9 +487,9 @@ bool TMainForm::WriteFormStorage() {
 TMainForm::~TMainForm() {
     FormDestroy();
     Tables.WordClientDataSet.RemoveObserver(&keywordView_);
-    // The widgets outlive the members; nothing of theirs may reach the tables from here on.
-    ResDBGridEh->setModel(nullptr);
-    delete ResModel;
+    // The widgets outlive the members: the grid, which watches the result table, goes now.
+    ResultsView.reset();
+    delete ResDBGridEh;
     WaitHandler = nullptr;
 }
 
@@ -492,6 +498,13 @@ void TMainForm::FormDestroy() {
         WriteFormStorage();
     IntSeList.clear(); // 3
     BadHtmlList.clear();
+    try { // 4
+        ProfileFile settings(ProgramFolder + "set.ini");
+        ResDBGridEh->SaveLayout(settings);
+    } catch (const std::exception& e) {
+        // Reported, and closing goes on: an unwritable set.ini must not cost the tables.
+        ShowErrorBox(this, QString::fromStdString(e.what()));
+    }
     for (TClipPlayer* player : {MediaPlayer1, MediaPlayer2, MediaPlayer3}) // 5
         player->Close();
     DeleteAnimationFiles(AnimationFiles); // 6
@@ -579,6 +592,18 @@ void TMainForm::DeSelectAllTBXButtonClick() {
 void TMainForm::IntTBXCheckBoxChange() {
     FillEngineList();
     RefreshResults();
+}
+
+std::vector<TEngineListItem> TMainForm::EngineListItems() const {
+    std::vector<TEngineListItem> items;
+    for (int i = 0; i < SECheckListBox->count(); ++i)
+        items.push_back({SECheckListBox->item(i)->text().toStdString(),
+                         SECheckListBox->item(i)->checkState() == Qt::Checked});
+    return items;
+}
+
+bool TMainForm::IsEngineChecked(const std::string& name) const {
+    return quorvia::IsEngineChecked(EngineListItems(), name);
 }
 
 std::vector<std::string> TMainForm::CheckedEngineNames() const {

@@ -8,6 +8,7 @@
 #include "app/FormStorage.h"
 #include "engine/ScanWindow.h"
 #include "store/Tables.h"
+#include "view/ResultsViewBuilder.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -30,12 +31,11 @@ class QProgressBar;
 class QRadioButton;
 class QSplitter;
 class QSplitterHandle;
-class QTableView;
 class QToolButton;
 
 namespace quorvia {
 
-class TTableModel;
+class TResultsGrid;
 
 // A widget that shows one picture at its top-left corner, whatever its enabled state.
 class TPictureBox : public QWidget {
@@ -116,6 +116,12 @@ public:
     std::vector<bool> DepthButtonsChosen() const override;
     void RefreshResults() override;
 
+    // --- the result rows and the grid
+    bool IsEngineChecked(const std::string& name) const;
+    // The engine of the grid's current row, whose result rows the grid shades.
+    const std::string& CurrentEngine() const { return ResultsView->CurrentEngine(); }
+    void ColumnButtonClick();
+
     // --- what the window keeps
     std::string ProgramFolder;
     TTables Tables;
@@ -178,12 +184,12 @@ public:
     QToolButton* SelectAllTBXButton;
     QToolButton* DeSelectAllTBXButton;
 
+    QToolButton* ColumnButton; // hidden, at the right-hand end of the depth row
+
     QFrame* Panel2; // grid area
     QFrame* Panel4;
-    QTableView* ResDBGridEh;
-    TTableModel* ResModel;
+    TResultsGrid* ResDBGridEh;
     QFrame* Panel5; // hidden panel under the grid
-    QToolButton* ColumnButton;
 
     QSplitter* LogSplitter;
     QSplitterHandle* SanSplitter;
@@ -212,6 +218,7 @@ private:
     QWidget* CreateStatusBar();
     std::vector<QRadioButton*> DepthButtons() const;
     std::vector<QWidget*> SwitchedControls() const;
+    std::vector<TEngineListItem> EngineListItems() const;
 
     void FormCreate();
     void FormDestroy();
@@ -259,6 +266,7 @@ private:
     std::string siteValue_; // the selector's value: the chosen SiteName
     bool typingKeyword_ = false;
 
+    std::unique_ptr<TResultsViewBuilder> ResultsView; // after Tables: it goes first
     std::unique_ptr<TFormStorage> FormStorage;
     bool formStorageWritten_ = false;
     // Tables whose file was loaded, or absent when start-up reached it: these may be saved.

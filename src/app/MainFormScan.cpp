@@ -103,7 +103,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 }
 
 void TMainForm::RefreshResults() {
-    // The results view builder rebuilds ResClientDataSet here once it is part of the build.
+    ResultsView->RefreshResults(SelectedSiteName(), EngineListItems());
 }
 
 void TMainForm::StopActionExecute() {

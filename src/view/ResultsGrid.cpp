@@ -486,8 +486,13 @@ void TResultsGrid::RestoreLayout(const ProfileFile& file) {
         wanted[std::size_t(place)] = place;
         const StoredColumnLayout stored = ParseColumnLayout(file.ReadString(
             kGridLayoutSection, ColumnLayoutKey(GridColumns()[std::size_t(c)].field), ""));
-        if (stored.width && *stored.width > 0)
+        if (stored.width && *stored.width > 0) {
             designWidths_[std::size_t(c)] = *stored.width;
+            // Until the grid has a width to fill, its columns show the stored widths.
+            fitting_ = true;
+            header->resizeSection(c, *stored.width);
+            fitting_ = false;
+        }
         if (stored.place)
             wanted[std::size_t(place)] = *stored.place;
     }

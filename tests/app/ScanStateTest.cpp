@@ -6,6 +6,7 @@
 #include "app/MainForm.h"
 #include "net/PageFetcher.h"
 #include "store/Tables.h"
+#include "view/ResultsGrid.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +22,6 @@
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QSplitterHandle>
-#include <QTableView>
 #include <QToolButton>
 
 using namespace quorvia;
