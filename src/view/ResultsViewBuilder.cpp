@@ -25,9 +25,9 @@ bool IsNull(const Value& value) {
 }
 
 // The text of a text field's value; null reads as "".
-std::string TextOf(const Value& value) {
+std::string_view TextOf(const Value& value) {
     const auto* text = std::get_if<std::string>(&value);
-    return text ? *text : std::string();
+    return text ? std::string_view(*text) : std::string_view();
 }
 
 // Switches a table off from its controls for a scope, on every path out of it.
@@ -68,13 +68,18 @@ std::string SiteHost(std::string_view siteName) {
 }
 
 std::string DisplayAddress(std::string_view url, std::string_view host) {
-    if (host.empty())
-        return std::string(url);
-    const std::size_t at = LowerAscii(url).find(host);
-    if (at == std::string::npos)
-        return std::string(url);
-    const std::string_view rest = url.substr(at + host.size());
-    return rest.empty() ? std::string("/") : std::string(rest);
+    // The host is lower case already; the url is lowered character by character as it is
+    // compared, which spares a copy of every address.
+    for (std::size_t at = 0; !host.empty() && at + host.size() <= url.size(); ++at) {
+        std::size_t i = 0;
+        while (i < host.size() && LowerAscii(url[at + i]) == host[i])
+            ++i;
+        if (i == host.size()) {
+            const std::string_view rest = url.substr(at + host.size());
+            return rest.empty() ? std::string("/") : std::string(rest);
+        }
+    }
+    return std::string(url);
 }
 
 TResultsViewBuilder::TResultsViewBuilder(TTables& tables, TextWidthFunction numberTextWidth)
@@ -92,7 +97,7 @@ void TResultsViewBuilder::RefreshResults(std::string_view siteName,
                                          const std::vector<TEngineListItem>& engines) {
     TClientDataSet& records = tables_.SECacheClientDataSet;
     TClientDataSet& results = tables_.ResClientDataSet;
-    std::string previousEngine;
+    std::string_view previousEngine; // into the record table, which the rebuild leaves alone
     {
         const ControlsOff off(results);
         results.EmptyDataSet();
@@ -116,14 +121,14 @@ void TResultsViewBuilder::RefreshResults(std::string_view siteName,
         };
 
         // The records come sorted by engine: the tick is looked up once per engine.
-        std::optional<std::string> tickedEngine;
+        std::optional<std::string_view> tickedEngine;
         bool ticked = false;
         records.CheckBrowseMode();
         for (int row = 0; row < records.RecordCount(); ++row) {
-            const std::string keyword = TextOf(sourceValue(row, keywordField));
+            const std::string_view keyword = TextOf(sourceValue(row, keywordField));
             if (std::find(keywords.begin(), keywords.end(), keyword) == keywords.end())
                 continue;
-            const std::string engine = TextOf(sourceValue(row, engineField));
+            const std::string_view engine = TextOf(sourceValue(row, engineField));
             if (engine != tickedEngine) {
                 tickedEngine = engine;
                 ticked = IsEngineChecked(engines, engine);
@@ -168,20 +173,27 @@ void TResultsViewBuilder::MeasureNumberColumns() {
     TClientDataSet& widths = tables_.ResMinClientDataSet;
     widths.EmptyDataSet();
     widths.Append();
-    // Numbers repeat a lot (positions up to 200, pages up to 20): each text is measured once.
-    std::unordered_map<std::int32_t, int> measured;
+    // Numbers repeat a lot (positions up to 200, changes as many either way): each text is
+    // measured once, the common ones found by their value.
+    constexpr std::int32_t kNear = 1000;
+    std::vector<int> nearWidths(2 * kNear + 1, -1);
+    std::unordered_map<std::int32_t, int> farWidths;
+    auto widthOf = [&](std::int32_t number) {
+        int& width = (number >= -kNear && number <= kNear)
+                         ? nearWidths[std::size_t(number + kNear)]
+                         : farWidths.try_emplace(number, -1).first->second;
+        if (width < 0)
+            width = numberTextWidth_(std::to_string(number));
+        return width;
+    };
+    const std::vector<Record>& rows = results.AllRecords(); // no filter or link: all are rows
     for (std::string_view field : kMeasuredFields) {
         const int resultField = results.FindFieldIndex(field);
         int widest = 0;
-        for (int row = 0; resultField >= 0 && row < results.RecordCount(); ++row) {
-            const Value& value = results.ValueAt(row, resultField);
-            const auto* number = std::get_if<std::int32_t>(&value);
-            if (!number)
-                continue;
-            auto [it, added] = measured.try_emplace(*number, 0);
-            if (added)
-                it->second = numberTextWidth_(std::to_string(*number));
-            widest = std::max(widest, it->second);
+        for (const Record& row : rows) {
+            const Value& value = row[std::size_t(resultField)];
+            if (const auto* number = std::get_if<std::int32_t>(&value))
+                widest = std::max(widest, widthOf(*number));
         }
         widths.FieldByName(*WidthFieldName(field)).SetAsInteger(widest);
     }
