@@ -358,7 +358,7 @@ QWidget* TMainForm::CreateGridArea() {
     ResultsView = std::make_unique<TResultsViewBuilder>(
         Tables, [this](std::string_view text) { return ResDBGridEh->NumberTextWidth(text); });
     ResultsView->RepaintGrid = [this] { ResDBGridEh->viewport()->update(); };
-    ResDBGridEh->SetCurrentEngineSource([this] { return ResultsView->CurrentEngine(); });
+    ResDBGridEh->SetCurrentEngineSource([this] { return CurrentEngine(); });
 
     Panel5 = MakePanel(Panel2, "Panel5");
     Panel5->hide();
@@ -600,10 +600,6 @@ std::vector<TEngineListItem> TMainForm::EngineListItems() const {
         items.push_back({SECheckListBox->item(i)->text().toStdString(),
                          SECheckListBox->item(i)->checkState() == Qt::Checked});
     return items;
-}
-
-bool TMainForm::IsEngineChecked(const std::string& name) const {
-    return quorvia::IsEngineChecked(EngineListItems(), name);
 }
 
 std::vector<std::string> TMainForm::CheckedEngineNames() const {

@@ -117,7 +117,6 @@ public:
     void RefreshResults() override;
 
     // --- the result rows and the grid
-    bool IsEngineChecked(const std::string& name) const;
     // The engine of the grid's current row, whose result rows the grid shades.
     const std::string& CurrentEngine() const { return ResultsView->CurrentEngine(); }
     void ColumnButtonClick();
