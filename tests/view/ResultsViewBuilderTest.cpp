@@ -13,7 +13,7 @@ namespace {
 
 constexpr int kCharWidth = 6;
 
-struct RecordSpec {
+struct RankingRecord {
     std::string site, engine, keyword, url;
     std::map<std::string, int> numbers;
     std::map<std::string, Date> dates;
@@ -60,17 +60,17 @@ protected:
         table.Post();
     }
 
-    void Add(const RecordSpec& spec) {
+    void Add(const RankingRecord& record) {
         const std::string chosen = siteName;
-        ChooseSite(spec.site);
+        ChooseSite(record.site);
         TClientDataSet& table = tables.SECacheClientDataSet;
         table.Append();
-        table.FieldByName("SENAME").SetAsString(spec.engine);
-        table.FieldByName("Keyword").SetAsString(spec.keyword);
-        table.FieldByName("url").SetAsString(spec.url);
-        for (const auto& [field, value] : spec.numbers)
+        table.FieldByName("SENAME").SetAsString(record.engine);
+        table.FieldByName("Keyword").SetAsString(record.keyword);
+        table.FieldByName("url").SetAsString(record.url);
+        for (const auto& [field, value] : record.numbers)
             table.FieldByName(field).SetAsInteger(value);
-        for (const auto& [field, value] : spec.dates)
+        for (const auto& [field, value] : record.dates)
             table.FieldByName(field).SetAsDate(value);
         table.Post();
         ChooseSite(chosen);
