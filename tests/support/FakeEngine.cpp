@@ -238,4 +238,8 @@ std::string ResultPage(const std::vector<std::string>& links, const std::string&
     return page;
 }
 
+std::string ResultPageSearchUrl(const std::string& origin, const std::string& queryPath) {
+    return origin + "\",\"" + queryPath + "?q=@@@\",\"<a class=\"next\" href=\"([^\"]+)\">Next";
+}
+
 } // namespace quorvia::testing

@@ -115,4 +115,10 @@ std::uint16_t UnusedLoopbackPort();
 // A small result page: one link per entry of links, and a next-page link when next is not empty.
 std::string ResultPage(const std::vector<std::string>& links, const std::string& next = {});
 
+// An engine definition's SearchURL for ResultPage pages: the first page is
+// origin + queryPath + "?q=" and the keyword; next-page links are taken relative to origin.
+std::string ResultPageSearchUrl(const std::string& origin, const std::string& queryPath);
+// The SearchMask that matches once per entry of a ResultPage.
+inline constexpr const char* kResultPageSearchMask = "<div class=\"result\">";
+
 } // namespace quorvia::testing
