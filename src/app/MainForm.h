@@ -94,7 +94,7 @@ public:
     void HttpCliWait(QObject* sender, bool& CanAbort);
     bool Scanning() const { return scanning_; }
     // What runs between the window's scanning state and its restore: the scan driver's
-    // StartScan; tests put their own scans here.
+    // StartScan while empty; tests put their own scans here.
     std::function<void()> ScanBody;
 
     // --- the animation

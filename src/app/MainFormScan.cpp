@@ -4,6 +4,7 @@
 #include "app/MainForm.h"
 
 #include "app/MessageBoxes.h"
+#include "engine/ScanDriver.h"
 #include "net/PageFetcher.h"
 
 #include <QAction>
@@ -45,8 +46,12 @@ void TMainForm::CheckRankActionExecute() {
     scanning_ = true;
     std::exception_ptr failure;
     try {
-        if (ScanBody)
+        if (ScanBody) {
             ScanBody();
+        } else {
+            TScanContext scan{*this, Tables, BadHtmlList};
+            StartScan(scan);
+        }
     } catch (...) {
         failure = std::current_exception();
     }
@@ -80,13 +85,7 @@ void TMainForm::SetScanButtonAction(QAction* action) {
 }
 
 bool TMainForm::HasKeyword() const {
-    TClientDataSet& words = const_cast<TTables&>(Tables).WordClientDataSet;
-    if (words.IsEmpty())
-        return false;
-    for (const char* field : {"Word1", "Word2", "Word3", "Word4"})
-        if (!words.FieldByName(field).AsString().empty())
-            return true;
-    return false;
+    return !RecordKeywords(const_cast<TTables&>(Tables).WordClientDataSet).empty();
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {

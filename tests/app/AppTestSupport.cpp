@@ -3,6 +3,7 @@
 #include "platform/ProgramFolder.h"
 #include "store/Tables.h"
 
+#include "support/FakeEngine.h"
 #include "support/GuiApplication.h"
 
 #include <filesystem>
@@ -27,16 +28,16 @@ std::string TProgramFolderFixture::Path(const std::string& fileName) const {
     return dir_.path().toStdString() + "/" + fileName;
 }
 
-void TProgramFolderFixture::WriteEngines(const std::vector<std::string>& names) const {
+void TProgramFolderFixture::WriteEngines(const std::vector<std::string>& names,
+                                         const std::string& origin) const {
     TTables tables;
     TClientDataSet& engines = tables.SE_ClientDataSet;
     for (const std::string& name : names) {
         engines.Append();
         engines.FieldByName("SENAME").SetAsString(name);
-        engines.FieldByName("MainURL").SetAsString("http://127.0.0.1/");
-        engines.FieldByName("SearchURL")
-            .SetAsString("http://127.0.0.1\",\"/search?q=@@@\",\"<a href=\"([^\"]+)\">Next");
-        engines.FieldByName("SearchMask").SetAsString("<li>");
+        engines.FieldByName("MainURL").SetAsString(origin + "/");
+        engines.FieldByName("SearchURL").SetAsString(ResultPageSearchUrl(origin, "/search"));
+        engines.FieldByName("SearchMask").SetAsString(kResultPageSearchMask);
         engines.Post();
     }
     SaveDataSet(engines, Path("SE.cds"));

@@ -23,8 +23,10 @@ public:
     ~TProgramFolderFixture();
 
     std::string Path(const std::string& fileName) const;
-    // Writes "SE.cds" with these engine names (and a working definition for each).
-    void WriteEngines(const std::vector<std::string>& names) const;
+    // Writes "SE.cds" with these engine names and, for each, a definition of ResultPage pages
+    // served at origin + "/search".
+    void WriteEngines(const std::vector<std::string>& names,
+                      const std::string& origin = "http://127.0.0.1") const;
     void WriteFile(const std::string& fileName, const std::string& bytes) const;
     std::string ReadFile(const std::string& fileName) const;
     bool Exists(const std::string& fileName) const;
