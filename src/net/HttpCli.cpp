@@ -1,6 +1,7 @@
-// The HTTP/1.0 exchange: request writing, header line handling, redirects and body collection.
-// Closing the socket delivers its closed notification inside the Close() call, so
-// FollowLocation and ConnectionClosed may run in the middle of HandleHeaderLine.
+// The HTTP/1.0 exchange: request writing, header line handling, redirects and body collection,
+// and the CONNECT tunnel that carries a secure request through a proxy. Closing the socket
+// delivers its closed notification inside the Close() call, so FollowLocation and
+// ConnectionClosed may run in the middle of HandleHeaderLine.
 
 #include "net/HttpCli.h"
 
@@ -39,6 +40,10 @@ std::int64_t ToInteger(const std::string& text) {
     if (first == last || ec != std::errc() || end != last)
         throw std::invalid_argument("'" + text + "' is not a valid integer value");
     return value;
+}
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
 }
 
 std::string Base64(const std::string& text) {
@@ -81,6 +86,13 @@ void THttpCli::StartGet() {
     SetState(THttpState::Starting);
     requestKind = THttpRequest::Get;
     ResetResponse();
+    Connect();
+}
+
+void THttpCli::Connect() {
+    tunnelTarget.clear();
+    tunnelOpen = false;
+    lineReceiver = TLineReceiver::Header;
     ConnectStep();
 }
 
@@ -106,11 +118,21 @@ void THttpCli::SetState(THttpState newState) {
 }
 
 void THttpCli::ConnectionOpened(int error) {
+    if (error == TWSocket::SecureConnectFailed) {
+        statusCode = 404;
+        reasonPhrase = "can't establish a secure connection: " + socket->SecureErrorText();
+        ConnectionClosed();
+        return;
+    }
     if (error != 0) {
         requestDoneError = error;
         statusCode = 404;
         reasonPhrase = SocketErrorDesc(error) + " (Error #" + std::to_string(error) + ")";
         ConnectionClosed();
+        return;
+    }
+    if (!tunnelTarget.empty() && !tunnelOpen) {
+        WriteTunnelRequest(); // the request itself goes out once the tunnel is secured
         return;
     }
     SetState(THttpState::Connected);
@@ -122,6 +144,48 @@ void THttpCli::ConnectionOpened(int error) {
     } catch (...) {
         socket->Close();
     }
+}
+
+void THttpCli::WriteTunnelRequest() {
+    std::string request = "CONNECT " + tunnelTarget + " HTTP/1.0\r\nHost: " + tunnelTarget + "\r\n";
+    if (!ProxyUsername.empty())
+        request +=
+            "Proxy-Authorization: Basic " + Base64(ProxyUsername + ":" + ProxyPassword) + "\r\n";
+    request += "\r\n";
+    lineReceiver = TLineReceiver::Tunnel;
+    tunnelLineCount = 0;
+    tunnelStatus = 0;
+    tunnelReason.clear();
+    socket->Send(request);
+}
+
+void THttpCli::HandleTunnelLine(const std::string& line) {
+    if (tunnelLineCount++ == 0) {
+        if (!line.starts_with("HTTP/1.") || line.size() < 12 || !IsDigit(line[9]) ||
+            !IsDigit(line[10]) || !IsDigit(line[11])) {
+            statusCode = 404;
+            reasonPhrase = "can't establish a secure connection: the proxy answered CONNECT "
+                           "without an HTTP status line";
+            socket->Close();
+            return;
+        }
+        tunnelStatus = int(ToInteger(Copy(line, 10, 3)));
+        tunnelReason = Copy(line, 14, std::ptrdiff_t(line.size()));
+        return;
+    }
+    if (!line.empty())
+        return; // the answer's header fields concern only the proxy
+    receiveBuffer.Clear();
+    if (tunnelStatus == 200) {
+        tunnelOpen = true;
+        lineReceiver = TLineReceiver::Header;
+        socket->StartSecure(hostHeader);
+        return;
+    }
+    // The proxy's refusal is the request's outcome, as if the server had answered it.
+    statusCode = tunnelStatus;
+    reasonPhrase = tunnelReason;
+    socket->Close();
 }
 
 void THttpCli::WriteRequest() {
@@ -144,7 +208,7 @@ void THttpCli::WriteRequest() {
         line("If-Modified-Since: " + HttpDate(ModifiedSince) + " GMT");
     if (!Username.empty())
         line("Authorization: Basic " + Base64(Username + ":" + Password));
-    if (!Proxy.empty() && !ProxyUsername.empty())
+    if (!Proxy.empty() && !ProxyUsername.empty() && tunnelTarget.empty()) // never to the server
         line("Proxy-Authorization: Basic " + Base64(ProxyUsername + ":" + ProxyPassword));
     if (!Cookie.empty())
         line("Cookie: " + Cookie);
@@ -178,16 +242,23 @@ void THttpCli::ReceiveData() {
         const auto line = receiveBuffer.TakeLine();
         if (!line)
             return;
-        if (state == THttpState::ReadingHeader)
+        if (state == THttpState::ReadingHeader || lineReceiver == TLineReceiver::Tunnel)
             DeliverLine(*line);
     }
 }
 
 void THttpCli::DeliverLine(const std::string& line) {
-    if (lineReceiver == TLineReceiver::Header)
+    switch (lineReceiver) {
+    case TLineReceiver::Tunnel:
+        HandleTunnelLine(line);
+        break;
+    case TLineReceiver::Header:
         HandleHeaderLine(line);
-    else
+        break;
+    case TLineReceiver::Body:
         HandleBodyData(line);
+        break;
+    }
 }
 
 void THttpCli::HandleHeaderLine(const std::string& line) {
@@ -268,17 +339,21 @@ void THttpCli::HandleHeaderEnd() {
 
 std::string THttpCli::RedirectTarget(const std::string& value) {
     const TUrlParts current = SplitUrl(location);
-    const std::string currentSite =
-        "http://" + current.Host + (current.Port.empty() ? "" : ":" + current.Port);
+    // A reference within the site keeps its scheme: a secure page never leads to a plain one
+    // unless the server names "http://" itself.
+    const std::string currentSite = (current.Proto == "https" ? "https://" : "http://") +
+                                    current.Host + (current.Port.empty() ? "" : ":" + current.Port);
     if (value.starts_with('/'))
         return currentSite + value;
-    if (value.starts_with("http://")) {
+    for (const char* const scheme : {"http://", "https://"}) {
+        if (!value.starts_with(scheme))
+            continue;
         const TUrlParts target = SplitUrl(value);
         if (!target.User.empty() && !target.Pass.empty()) {
             Username = target.User;
             Password = target.Pass;
         }
-        return "http://" + target.Host + (target.Port.empty() ? "" : ":" + target.Port) +
+        return std::string(scheme) + target.Host + (target.Port.empty() ? "" : ":" + target.Port) +
                target.Path;
     }
     // A relative reference: joined to the directory of the current request path.
@@ -340,7 +415,7 @@ void THttpCli::FollowLocation() {
         this,
         [this] {
             if (state != THttpState::Idle && state != THttpState::Aborting)
-                ConnectStep(); // not after an abort that came first
+                Connect(); // not after an abort that came first
         },
         Qt::QueuedConnection);
 }

@@ -2,6 +2,7 @@
 // THttpCli: one HTTP/1.0 GET at a time over a fresh TCP connection, fully asynchronous. Every
 // step runs from a socket notification or from a message the client posts to itself, so a
 // caller has to keep the event loop running until State() is back to Idle (TTimedHttpCli does).
+// "https" addresses run over TLS; through a proxy, inside a CONNECT tunnel.
 //
 // Hooks, in the order they occur during a request: session connected, request header begin,
 // request header end, header begin, header data (per non-empty header line), cookie (per
@@ -108,8 +109,9 @@ public:
     std::function<void(THttpCli&, THttpRequest request, int error)> OnRequestDone;
 
 protected:
-    // Sets RequestTarget, HostHeader and the socket's peer from Location and starts the TCP
-    // connect; or records a failure in StatusCode and ReasonPhrase and calls ConnectionClosed.
+    // Sets RequestTarget, HostHeader, TunnelTarget and the socket's peer from Location and
+    // starts the connect; or records a failure in StatusCode and ReasonPhrase and calls
+    // ConnectionClosed.
     virtual void ConnectStep() = 0;
 
     virtual void TriggerSessionConnected();
@@ -134,15 +136,19 @@ protected:
     TWSocket* socket; // owned through the Qt parent
     THttpState state = THttpState::Idle;
     std::string requestTarget; // what follows "GET "
-    std::string hostHeader;    // what follows "Host: "
+    std::string hostHeader;    // what follows "Host: "; also the name a secure server must prove
+    std::string tunnelTarget;  // "host:port" to CONNECT to through the proxy; empty: no tunnel
     int statusCode = 0;
     std::string reasonPhrase;
     std::string location;
 
 private:
-    enum class TLineReceiver { Header, Body };
+    enum class TLineReceiver { Tunnel, Header, Body };
     enum class TClosedHandler { ConnectionClosed, FollowLocation };
 
+    void Connect();
+    void WriteTunnelRequest();
+    void HandleTunnelLine(const std::string& line);
     void WriteRequest();
     void DeliverLine(const std::string& line);
     void HandleHeaderLine(const std::string& line);
@@ -168,6 +174,10 @@ private:
     int requestDoneError = 0;
     int redirectCount = 0;
     std::vector<std::string> rcvdHeader;
+    bool tunnelOpen = false;  // the proxy has answered CONNECT with 200
+    int tunnelLineCount = 0;  // lines of the proxy's answer to CONNECT
+    int tunnelStatus = 0;     // the status of that answer
+    std::string tunnelReason; // and its reason phrase
 };
 
 } // namespace quorvia

@@ -1,12 +1,15 @@
-// TWSocket: QTcpSocket's signals turned into the notifications the HTTP exchange is written
-// against. Each connection gets a fresh QTcpSocket; a retired one is disconnected from us and
-// deleted later, so none of its late signals can reach the next connection.
+// TWSocket: QSslSocket's signals turned into the notifications the HTTP exchange is written
+// against. Each connection gets a fresh QSslSocket, which stays plain TCP unless a handshake is
+// started; a retired one is disconnected from us and deleted later, so none of its late signals
+// can reach the next connection.
 
 #include "net/Socket.h"
 
+#include <QHostAddress>
 #include <QHostInfo>
 #include <QMetaObject>
 #include <QNetworkProxy>
+#include <QSslConfiguration>
 
 #include <charconv>
 
@@ -74,15 +77,22 @@ TWSocket::~TWSocket() {
     DropSocket();
 }
 
-QTcpSocket* TWSocket::CreateSocket() {
-    return new QTcpSocket(this);
-}
-
-void TWSocket::StartConnecting(QTcpSocket& tcp, const QHostAddress& address, std::uint16_t port) {
-    tcp.connectToHost(address, port);
+void TrustCaCertificates(const std::string& pemFile) {
+    const QList<QSslCertificate> added =
+        QSslCertificate::fromPath(QString::fromStdString(pemFile), QSsl::Pem);
+    if (added.isEmpty())
+        throw ESocketException("No CA certificate in " + pemFile);
+    // An explicit list ends the loading of system CAs on demand, so it must name them too.
+    QSslConfiguration config = QSslConfiguration::defaultConfiguration();
+    QList<QSslCertificate> trusted = config.caCertificates();
+    if (trusted.isEmpty())
+        trusted = QSslConfiguration::systemCaCertificates();
+    config.setCaCertificates(trusted + added);
+    QSslConfiguration::setDefaultConfiguration(config);
 }
 
 void TWSocket::DropSocket() {
+    securing = false;
     if (!socket)
         return;
     socket->disconnect(this);
@@ -91,7 +101,8 @@ void TWSocket::DropSocket() {
     socket = nullptr;
 }
 
-void TWSocket::Connect(const std::string& address, const std::string& port) {
+void TWSocket::Connect(const std::string& address, const std::string& port,
+                       const std::string& secureHost) {
     DropSocket();
     state = TSocketState::wsClosed;
     closedDelivered = true;
@@ -110,26 +121,63 @@ void TWSocket::Connect(const std::string& address, const std::string& port) {
         throw ESocketException("Invalid port: " + port);
     }
 
-    socket = CreateSocket();
+    socket = new QSslSocket(this);
     socket->setProxy(QNetworkProxy::NoProxy); // a proxy is the HTTP layer's business
-    connect(socket, &QTcpSocket::connected, this, &TWSocket::SocketConnected);
-    connect(socket, &QTcpSocket::readyRead, this, &TWSocket::DeliverData);
-    connect(socket, &QTcpSocket::errorOccurred, this, &TWSocket::SocketError);
-    connect(socket, &QTcpSocket::disconnected, this, &TWSocket::SocketDisconnected);
+    connect(socket, &QSslSocket::connected, this, &TWSocket::SocketConnected);
+    connect(socket, &QSslSocket::encrypted, this, &TWSocket::Opened);
+    connect(socket, &QSslSocket::readyRead, this, &TWSocket::DeliverData);
+    connect(socket, &QSslSocket::errorOccurred, this, &TWSocket::SocketError);
+    connect(socket, &QSslSocket::disconnected, this, &TWSocket::SocketDisconnected);
     state = TSocketState::wsConnecting;
     connectionError = 0;
-    StartConnecting(*socket, host, std::uint16_t(portNumber));
+    pendingSecureHost = secureHost;
+    socket->connectToHost(host, std::uint16_t(portNumber));
 }
 
 void TWSocket::SocketConnected() {
     socket->setSocketOption(QAbstractSocket::KeepAliveOption, 1);
+    if (!pendingSecureHost.empty())
+        BeginHandshake(pendingSecureHost); // connected only once the handshake succeeds
+    else
+        Opened();
+}
+
+void TWSocket::StartSecure(const std::string& secureHost) {
+    if (socket && state == TSocketState::wsConnected)
+        BeginHandshake(secureHost);
+}
+
+void TWSocket::BeginHandshake(const std::string& secureHost) {
+    securing = true;
+    socket->setPeerVerifyMode(QSslSocket::VerifyPeer);
+    socket->setPeerVerifyName(QString::fromStdString(secureHost));
+    socket->startClientEncryption();
+}
+
+void TWSocket::Opened() {
+    securing = false;
     state = TSocketState::wsConnected;
     closedDelivered = false;
     if (OnSessionConnected)
         OnSessionConnected(0);
 }
 
+void TWSocket::HandshakeFailed() {
+    secureErrorText = socket->errorString().toStdString();
+    if (socket->error() == QAbstractSocket::UnknownSocketError || secureErrorText.empty())
+        secureErrorText = "The connection closed during the TLS handshake";
+    DropSocket();
+    state = TSocketState::wsClosed;
+    closedDelivered = true; // the failure is the connection's last word
+    if (OnSessionConnected)
+        OnSessionConnected(SecureConnectFailed);
+}
+
 void TWSocket::SocketError() {
+    if (securing) {
+        HandshakeFailed();
+        return;
+    }
     const int code = WinSockError(socket->error(), socket->errorString());
     if (code != 0)
         lastError = connectionError = code;
@@ -141,6 +189,10 @@ void TWSocket::SocketError() {
 }
 
 void TWSocket::SocketDisconnected() {
+    if (securing) {
+        HandshakeFailed();
+        return;
+    }
     DeliverData(); // what the peer sent before closing comes first
     DeliverClosed();
 }
@@ -163,7 +215,8 @@ void TWSocket::DeliverData() {
     if (delivering)
         return; // a handler that pumps events must not re-enter its own notification
     delivering = true;
-    while (socket && state == TSocketState::wsConnected && socket->bytesAvailable() > 0) {
+    while (socket && state == TSocketState::wsConnected && !securing &&
+           socket->bytesAvailable() > 0) {
         const qint64 before = socket->bytesAvailable();
         try {
             if (OnDataAvailable)
@@ -178,6 +231,7 @@ void TWSocket::DeliverData() {
 }
 
 void TWSocket::Close() {
+    securing = false;
     if (socket) {
         socket->disconnect(this);
         socket->disconnectFromHost(); // sends what is queued, then the FIN

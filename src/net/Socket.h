@@ -1,11 +1,14 @@
 #pragma once
-// An asynchronous TCP client socket with WinSock-style notifications, over QTcpSocket and
-// QHostInfo. Every notification runs from the Qt event loop of the thread that owns the socket
-// (the GUI thread); nothing here blocks.
+// An asynchronous TCP client socket with WinSock-style notifications, over QSslSocket and
+// QHostInfo, optionally secured by TLS. Every notification runs from the Qt event loop of the
+// thread that owns the socket (the GUI thread); nothing here blocks.
 //
 // Notifications, and the order in which they come:
-//   OnSessionConnected(error)  once per Connect: 0 when the connection is open, otherwise the
-//                              WinSock code of the failure (no OnSessionClosed follows a failure).
+//   OnSessionConnected(error)  once per Connect: 0 when the connection is open (for a secure
+//                              connection: once the TLS handshake has succeeded), otherwise the
+//                              WinSock code of the failure, or SecureConnectFailed when the
+//                              handshake failed, with SecureErrorText() saying why. It comes
+//                              once more per StartSecure. No OnSessionClosed follows a failure.
 //   OnDataAvailable()          while the connection is open and bytes wait unread; it is called
 //                              again and again while bytes remain. An exception thrown by the
 //                              handler is discarded and ends the calls for that notification.
@@ -19,14 +22,14 @@
 // Error codes are Windows Sockets codes (10061 refused, 10060 timed out, 11001 host not found,
 // ...), so the HTTP layer and its messages speak one language on every platform.
 //
-// A TLS variant derives from TWSocket and replaces CreateSocket() and StartConnecting().
+// TLS always verifies the server: its chain must end at a CA of the system's trust store (see
+// TrustCaCertificates) and its certificate must name the host asked for. There is no way to
+// turn that off.
 
-#include <QHostAddress>
 #include <QObject>
 #include <QPointer>
-#include <QTcpSocket>
+#include <QSslSocket>
 
-#include <cstdint>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -48,10 +51,22 @@ public:
     explicit TWSocket(QObject* parent = nullptr);
     ~TWSocket() override;
 
+    // A failed TLS handshake, as OnSessionConnected reports it. It is no socket error: LastError()
+    // keeps its value.
+    static constexpr int SecureConnectFailed = -1;
+
     // Starts connecting to a numeric IPv4 address and a decimal port. An address or port that
     // cannot be used fails at once with ESocketException and LastError() set; otherwise the
-    // outcome arrives as OnSessionConnected.
-    void Connect(const std::string& address, const std::string& port);
+    // outcome arrives as OnSessionConnected. With a secureHost, the TLS handshake follows the
+    // TCP connect, sending secureHost as the server name (SNI) and requiring a certificate for
+    // it.
+    void Connect(const std::string& address, const std::string& port,
+                 const std::string& secureHost = {});
+    // Runs the TLS handshake for secureHost over the open plain connection (a tunnel through a
+    // proxy); OnSessionConnected reports its outcome. No data is delivered meanwhile.
+    void StartSecure(const std::string& secureHost);
+    // The TLS library's text for the last SecureConnectFailed.
+    const std::string& SecureErrorText() const { return secureErrorText; }
     // Copies up to size unread bytes into buffer; gives the count, 0 when nothing waits.
     int Receive(char* buffer, int size);
     // Queues all bytes; they go out as the connection takes them.
@@ -75,22 +90,23 @@ public:
     std::function<void(int error)> OnSessionClosed;
     std::function<void(int error)> OnDnsLookupDone;
 
-protected:
-    virtual QTcpSocket* CreateSocket();
-    virtual void StartConnecting(QTcpSocket& socket, const QHostAddress& address,
-                                 std::uint16_t port);
-
 private:
     void DropSocket();
     void SocketConnected();
+    void BeginHandshake(const std::string& secureHost);
+    void HandshakeFailed();
+    void Opened();
     void SocketError();
     void SocketDisconnected();
     void DeliverData();
     void DeliverClosed();
     void LookupDone(int error, std::vector<std::string> addresses, unsigned serial);
 
-    QPointer<QTcpSocket> socket;
+    QPointer<QSslSocket> socket;
     TSocketState state = TSocketState::wsClosed;
+    std::string pendingSecureHost; // the handshake to run once the TCP connect succeeds
+    bool securing = false;         // a handshake runs
+    std::string secureErrorText;
     bool closedDelivered = true;
     bool delivering = false;
     int lastError = 0;
@@ -102,5 +118,10 @@ private:
 
 // The WinSock code for a Qt socket error; errorText refines Qt's broad "network error".
 int WinSockError(int qtSocketError, const QString& errorText);
+
+// Adds the CA certificates of a PEM file to the system's trust store for every later secure
+// connection of the process; throws ESocketException when the file holds none. Tests trust the
+// CA they make themselves this way.
+void TrustCaCertificates(const std::string& pemFile);
 
 } // namespace quorvia

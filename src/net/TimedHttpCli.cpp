@@ -159,13 +159,21 @@ void TTimedHttpCli::ConnectResolved() {
         Username = target.User;
     if (!target.Pass.empty())
         Password = target.Pass;
+    const bool secure = target.Proto == "https";
+    const std::string targetPort = target.Port.empty() ? (secure ? "443" : "80") : target.Port;
     std::string port;
     if (Proxy.empty()) {
         requestTarget = target.Path;
-        port = target.Port.empty() ? "80" : target.Port;
+        port = targetPort;
     } else {
-        requestTarget = (target.Proto.empty() ? "http" : target.Proto) + "://" + target.Host +
-                        (target.Port.empty() ? "" : ":" + target.Port) + target.Path;
+        if (secure) {
+            // The proxy only relays the TLS bytes, so the request names the path alone.
+            tunnelTarget = target.Host + ":" + targetPort;
+            requestTarget = target.Path;
+        } else {
+            requestTarget = (target.Proto.empty() ? "http" : target.Proto) + "://" + target.Host +
+                            (target.Port.empty() ? "" : ":" + target.Port) + target.Path;
+        }
         const std::string proxyPort = SplitUrl(Proxy).Port;
         port = proxyPort.empty() ? ProxyPort : proxyPort;
     }
@@ -180,7 +188,7 @@ void TTimedHttpCli::ConnectResolved() {
     statusCode = 0;
     reasonPhrase.clear();
     try {
-        socket->Connect(connectAddress, port);
+        socket->Connect(connectAddress, port, secure && Proxy.empty() ? target.Host : "");
     } catch (const ESocketException&) {
         requestError = socket->LastError();
         statusCode = 404;

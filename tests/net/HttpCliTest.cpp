@@ -188,14 +188,14 @@ TEST_F(HttpCliTest, FollowsRedirectsToTheirTargets) {
     engine.Route("/next", TFakeReply::Page("<html>next</html>"));
     engine.Route("/dir/list?p=1", TFakeReply::Redirect("page2.html", 301, "Moved"));
     engine.Route("/dir/page2.html", TFakeReply::Page("<html>two</html>"));
-    engine.Route("/dir/a", TFakeReply::Redirect("https://secure.test/x"));
-    engine.Route("/dir/https://secure.test/x", TFakeReply::Page("<html>joined</html>"));
+    engine.Route("/dir/a", TFakeReply::Redirect("HTTPS://secure.test/x"));
+    engine.Route("/dir/HTTPS://secure.test/x", TFakeReply::Page("<html>joined</html>"));
     const struct {
         std::string from, to, body;
     } cases[] = {
         {"/start", "/next", "<html>next</html>"},
         {"/dir/list?p=1", "/dir/page2.html", "<html>two</html>"},
-        {"/dir/a", "/dir/https://secure.test/x", "<html>joined</html>"},
+        {"/dir/a", "/dir/HTTPS://secure.test/x", "<html>joined</html>"},
     };
     for (const auto& c : cases) {
         std::ostringstream received;

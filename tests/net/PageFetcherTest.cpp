@@ -4,6 +4,7 @@
 #include "settings/ConnectionSettings.h"
 #include "support/FakeEngine.h"
 #include "support/QtTestApp.h"
+#include "support/TestPki.h"
 
 #include <gtest/gtest.h>
 
@@ -152,6 +153,23 @@ TEST_F(PageFetcherTest, UsesTheConfiguredProxyAndCredentials) {
     EXPECT_EQ(Fetch(url), "");
     ASSERT_EQ(engine.RequestCount(), 1u);
     EXPECT_EQ(engine.Requests()[0].Header("authorization"), "Basic dXNlcjpwYXNz");
+}
+
+TEST_F(PageFetcherTest, SecureConnectionFailuresReadAsConnectionErrors) {
+    TFakeEngine selfSigned(QHostAddress(QHostAddress::LocalHost), &TestPki().Untrusted);
+    std::string untrusted = "https://127.0.0.1:" + std::to_string(selfSigned.Port()) + "/";
+    const std::string message = Fetch(untrusted);
+    EXPECT_TRUE(message.starts_with("Connection error: 404 can't establish a secure connection: "))
+        << message;
+    EXPECT_TRUE(message.ends_with(". " + Summary(untrusted))) << message;
+
+    ConnectionSettings.ConnectType = 2;
+    ConnectionSettings.Proxy = "127.0.0.1";
+    ConnectionSettings.ProxyPort = engine.Port();
+    engine.Route("secure.test:443", TFakeReply::Page("", 407, "Proxy Authentication Required"));
+    std::string refused = "https://secure.test/q";
+    EXPECT_EQ(Fetch(refused),
+              "Connection error: 407 Proxy Authentication Required. " + Summary(refused));
 }
 
 TEST_F(PageFetcherTest, FollowsARedirectToAnotherHostNamedInTheSharedCache) {

@@ -2,6 +2,11 @@
 
 #include "support/QtTestApp.h"
 
+#include <QFile>
+#include <QSslCertificate>
+#include <QSslConfiguration>
+#include <QSslKey>
+#include <QSslServer>
 #include <QTimer>
 
 #include <algorithm>
@@ -98,6 +103,13 @@ TFakeReply TFakeReply::CloseAtOnce() {
     return TFakeReply();
 }
 
+TFakeReply TFakeReply::Tunnel(std::uint16_t port) {
+    TFakeReply reply;
+    reply.tunnelPort = port;
+    reply.closeAfter = false;
+    return reply;
+}
+
 TFakeReply& TFakeReply::Drip(std::size_t size, int pauseMs) {
     chunkSize = size;
     intervalMs = pauseMs;
@@ -109,28 +121,48 @@ TFakeReply& TFakeReply::KeepOpen() {
     return *this;
 }
 
-TFakeEngine::TFakeEngine(const QHostAddress& address)
+TFakeEngine::TFakeEngine(const QHostAddress& address, const TTlsIdentity* tls)
     : fallback(TFakeReply::Page("<html><body>Not Found</body></html>", 404, "Not Found")) {
-    if (!server.listen(address, 0))
+    if (tls) {
+        QFile keyFile(QString::fromStdString(tls->KeyFile));
+        if (!keyFile.open(QIODevice::ReadOnly))
+            throw std::runtime_error("fake engine cannot read " + tls->KeyFile);
+        const QSslKey key(&keyFile, QSsl::Ec);
+        const auto chain = QSslCertificate::fromPath(QString::fromStdString(tls->CertFile));
+        if (key.isNull() || chain.isEmpty())
+            throw std::runtime_error("fake engine cannot load " + tls->CertFile);
+        QSslConfiguration config = QSslConfiguration::defaultConfiguration();
+        config.setLocalCertificateChain(chain);
+        config.setPrivateKey(key);
+        config.setPeerVerifyMode(QSslSocket::VerifyNone);
+        auto sslServer = std::make_unique<QSslServer>();
+        sslServer->setSslConfiguration(config);
+        server = std::move(sslServer);
+        secure = true;
+    } else {
+        server = std::make_unique<QTcpServer>();
+    }
+    if (!server->listen(address, 0))
         throw std::runtime_error("fake engine cannot listen on " +
                                  address.toString().toStdString());
-    connect(&server, &QTcpServer::newConnection, this, &TFakeEngine::Accept);
+    // Ready TLS connections come only once their handshake is over.
+    connect(server.get(), &QTcpServer::pendingConnectionAvailable, this, &TFakeEngine::Accept);
 }
 
 TFakeEngine::~TFakeEngine() {
-    server.close();
+    server->close();
 }
 
 std::uint16_t TFakeEngine::Port() const {
-    return server.serverPort();
+    return server->serverPort();
 }
 
 std::string TFakeEngine::Host() const {
-    return server.serverAddress().toString().toStdString();
+    return server->serverAddress().toString().toStdString();
 }
 
 std::string TFakeEngine::Origin() const {
-    return "http://" + Host() + ":" + std::to_string(Port());
+    return (secure ? "https://" : "http://") + Host() + ":" + std::to_string(Port());
 }
 
 std::string TFakeEngine::Url(const std::string& target) const {
@@ -154,19 +186,33 @@ bool TFakeEngine::WaitForRequests(std::size_t count, int timeoutMs) {
 }
 
 void TFakeEngine::Accept() {
-    while (QTcpSocket* connection = server.nextPendingConnection()) {
+    while (QTcpSocket* connection = server->nextPendingConnection()) {
         connection->setParent(this);
         pending[connection];
         connect(connection, &QTcpSocket::readyRead, this,
                 [this, connection] { ReadRequest(connection); });
         connect(connection, &QTcpSocket::disconnected, this, [this, connection] {
             pending.erase(connection);
+            if (auto tunnel = tunnels.find(connection); tunnel != tunnels.end()) {
+                if (tunnel->second)
+                    tunnel->second->disconnectFromHost();
+                tunnels.erase(tunnel);
+            }
             connection->deleteLater();
         });
+        if (connection->bytesAvailable() > 0)
+            ReadRequest(connection); // arrived with the handshake, before we listened
     }
 }
 
 void TFakeEngine::ReadRequest(QTcpSocket* connection) {
+    if (auto tunnel = tunnels.find(connection); tunnel != tunnels.end()) {
+        const QByteArray bytes = connection->readAll();
+        tunnelled += bytes.toStdString();
+        if (tunnel->second)
+            tunnel->second->write(bytes);
+        return;
+    }
     auto it = pending.find(connection);
     if (it == pending.end()) {
         connection->readAll(); // the request is answered; later bytes are ignored
@@ -182,7 +228,7 @@ void TFakeEngine::ReadRequest(QTcpSocket* connection) {
     }
     if (end == std::string::npos)
         return;
-    TFakeRequest request = ParseRequest(raw.substr(0, end + endLength), server.serverPort());
+    TFakeRequest request = ParseRequest(raw.substr(0, end + endLength), server->serverPort());
     pending.erase(it);
     requests.push_back(request);
 
@@ -194,7 +240,37 @@ void TFakeEngine::ReadRequest(QTcpSocket* connection) {
     Play(connection, std::move(reply), 0);
 }
 
+void TFakeEngine::OpenTunnel(QTcpSocket* connection, std::uint16_t port) {
+    auto* upstream = new QTcpSocket(this);
+    tunnels[connection] = upstream;
+    QPointer<QTcpSocket> client(connection);
+    connect(upstream, &QTcpSocket::connected, this, [client] {
+        if (client)
+            client->write("HTTP/1.0 200 Connection established\r\n\r\n");
+    });
+    connect(upstream, &QTcpSocket::readyRead, this, [client, upstream] {
+        const QByteArray bytes = upstream->readAll();
+        if (client)
+            client->write(bytes);
+    });
+    const auto close = [client, upstream] {
+        if (client)
+            client->disconnectFromHost();
+        upstream->deleteLater();
+    };
+    connect(upstream, &QTcpSocket::disconnected, this, close);
+    connect(upstream, &QTcpSocket::errorOccurred, this, [upstream, close] {
+        if (upstream->state() != QAbstractSocket::ConnectedState)
+            close(); // the far side refused
+    });
+    upstream->connectToHost(QHostAddress(QHostAddress::LocalHost), port);
+}
+
 void TFakeEngine::Play(QTcpSocket* connection, TFakeReply reply, std::size_t offset) {
+    if (reply.tunnelPort != 0) {
+        OpenTunnel(connection, reply.tunnelPort);
+        return;
+    }
     if (reply.silent || connection->state() != QAbstractSocket::ConnectedState)
         return;
     const std::size_t step = reply.chunkSize == 0 ? reply.bytes.size() : reply.chunkSize;

@@ -4,7 +4,9 @@
 // waits do. Each connection carries one request; the server reads it up to the blank line,
 // logs it, and plays the reply chosen for it: a canned page, a redirect, raw (possibly
 // malformed) bytes, a slow drip, silence, an early close, an error status. Requests with an
-// absolute target ("GET http://host/path") are routed by that target, so it also plays a proxy.
+// absolute target ("GET http://host/path") are routed by that target, so it also plays a proxy;
+// a CONNECT request is routed by its "host:port", and a Tunnel reply relays it to another
+// engine. Given a TLS identity, it serves HTTPS.
 //
 //     TFakeEngine engine;                                  // 127.0.0.1, port chosen by the OS
 //     engine.Route("/search?q=x", TFakeReply::Page("<html>...</html>"));
@@ -12,6 +14,10 @@
 //     ... fetch engine.Url("/search?q=x") ...
 //     EXPECT_EQ(engine.RequestCount(), 1u);
 //     EXPECT_EQ(engine.Requests()[0].Header("user-agent"), "...");
+//
+//     TFakeEngine secure(LocalHost, &TestPki().Trusted);    // https://127.0.0.1:<port>
+//     TFakeEngine proxy;
+//     proxy.Route("secure.test:443", TFakeReply::Tunnel(secure.Port()));
 
 #include <QHostAddress>
 #include <QObject>
@@ -19,9 +25,12 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 
+#include "support/TestPki.h"
+
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -32,7 +41,7 @@ namespace quorvia::testing {
 struct TFakeRequest {
     std::string Raw;     // every byte up to and including the blank line
     std::string Method;  // "GET"
-    std::string Target;  // "/path?query", or "http://host/path" when sent to a proxy
+    std::string Target;  // "/path?query"; "http://host/path" or "host:port" when sent to a proxy
     std::string Version; // "HTTP/1.0"
     std::vector<std::pair<std::string, std::string>> Headers; // in order, as received
     std::uint16_t LocalPort = 0;
@@ -56,6 +65,9 @@ public:
     static TFakeReply Silence();
     // Closes without sending a byte.
     static TFakeReply CloseAtOnce();
+    // Answers a CONNECT with "HTTP/1.0 200 Connection established" once a connection to the
+    // loopback port is open, then relays bytes both ways until either side closes.
+    static TFakeReply Tunnel(std::uint16_t port);
 
     // Sends the bytes chunkSize at a time, pausing intervalMs between chunks.
     TFakeReply& Drip(std::size_t chunkSize, int intervalMs);
@@ -71,17 +83,20 @@ private:
     bool silent = false;
     std::size_t chunkSize = 0;
     int intervalMs = 0;
+    std::uint16_t tunnelPort = 0;
 };
 
 class TFakeEngine : public QObject {
     Q_OBJECT
 public:
-    explicit TFakeEngine(const QHostAddress& address = QHostAddress(QHostAddress::LocalHost));
+    // With a TLS identity every connection is TLS, with that certificate.
+    explicit TFakeEngine(const QHostAddress& address = QHostAddress(QHostAddress::LocalHost),
+                         const TTlsIdentity* tls = nullptr);
     ~TFakeEngine() override;
 
     std::uint16_t Port() const;
     std::string Host() const;                         // "127.0.0.1"
-    std::string Origin() const;                       // "http://127.0.0.1:<port>"
+    std::string Origin() const;                       // "http://127.0.0.1:<port>", or https
     std::string Url(const std::string& target) const; // Origin() + target
 
     // The reply for requests whose target is exactly target.
@@ -93,6 +108,8 @@ public:
 
     const std::vector<TFakeRequest>& Requests() const { return requests; }
     std::size_t RequestCount() const { return requests.size(); }
+    // Every byte clients sent into tunnels, in arrival order.
+    const std::string& TunnelledBytes() const { return tunnelled; }
     // Runs the event loop until count requests have been logged or timeoutMs has passed.
     bool WaitForRequests(std::size_t count, int timeoutMs);
 
@@ -100,13 +117,17 @@ private:
     void Accept();
     void ReadRequest(QTcpSocket* connection);
     void Play(QTcpSocket* connection, TFakeReply reply, std::size_t offset);
+    void OpenTunnel(QTcpSocket* connection, std::uint16_t port);
 
-    QTcpServer server;
+    std::unique_ptr<QTcpServer> server;
+    bool secure = false;
     std::map<std::string, TFakeReply> routes;
     TFakeReply fallback;
     std::function<TFakeReply(const TFakeRequest&)> handler;
     std::vector<TFakeRequest> requests;
-    std::map<QTcpSocket*, std::string> pending; // bytes of requests not yet complete
+    std::map<QTcpSocket*, std::string> pending;          // bytes of requests not yet complete
+    std::map<QTcpSocket*, QPointer<QTcpSocket>> tunnels; // client side to server side
+    std::string tunnelled;
 };
 
 // A loopback port on which nothing listens, so a connect there is refused.
