@@ -1,11 +1,14 @@
 // (a) Sequential FetchPage calls of a 300 KB page from a loopback server, in pages per second,
-//     against curl fetching the same URLs one after the other in one process.
+//     against curl fetching the same URLs one after the other in one process; over plain HTTP
+//     and over HTTPS (a full TLS handshake per page, as every attempt opens a new connection).
 // (b) The processor time a GetTimed spends while it waits 2 s on a silent server.
 
 #include "net/PageFetcher.h"
+#include "net/Socket.h"
 #include "settings/ConnectionSettings.h"
 #include "support/FakeEngine.h"
 #include "support/QtTestApp.h"
+#include "support/TestPki.h"
 
 #include <QCoreApplication>
 #include <QProcess>
@@ -66,6 +69,7 @@ template <typename Server> double CurlPagesPerSecond(Server& engine) {
         return 0;
     QTemporaryFile config;
     config.open();
+    config.write(("cacert = \"" + TestPki().CaFile + "\"\n").c_str());
     for (int i = 0; i < Pages; ++i)
         config.write(("url = \"" + engine.Url("/page?n=" + std::to_string(i)) +
                       "\"\noutput = \"/dev/null\"\n")
@@ -90,11 +94,11 @@ template <typename Server> double CurlPagesPerSecond(Server& engine) {
 // client sleeps between the passes of its wait.
 class TServerThread {
 public:
-    explicit TServerThread(TFakeReply reply) {
+    TServerThread(TFakeReply reply, const TTlsIdentity* tls) {
         thread.start();
         anchor.moveToThread(&thread);
         OnServer([&] {
-            engine = std::make_unique<TFakeEngine>();
+            engine = std::make_unique<TFakeEngine>(QHostAddress(QHostAddress::LocalHost), tls);
             engine->SetHandler([reply](const TFakeRequest&) { return reply; });
         });
     }
@@ -126,16 +130,26 @@ int main() {
     ConnectionSettings.ConnectType = 1;
     ConnectionSettings.timeout = 30;
 
-    TServerThread engine(TFakeReply::Page(PageOfSize(PageBytes)));
+    TrustCaCertificates(TestPki().CaFile);
 
-    FetchPagesPerSecond(engine); // warm-up
-    const double ours = FetchPagesPerSecond(engine);
-    const double reference = CurlPagesPerSecond(engine);
-    std::printf("fetch: %d x %zu KB pages: FetchPage %.1f pages/s", Pages, PageBytes / 1024, ours);
-    if (reference > 0)
-        std::printf(", curl %.1f pages/s, ratio %.2f\n", reference, ours / reference);
-    else
-        std::printf(", curl not available\n");
+    double plainRate = 0;
+    for (const TTlsIdentity* tls :
+         {static_cast<const TTlsIdentity*>(nullptr), &TestPki().Trusted}) {
+        TServerThread engine(TFakeReply::Page(PageOfSize(PageBytes)), tls);
+        FetchPagesPerSecond(engine); // warm-up
+        const double ours = FetchPagesPerSecond(engine);
+        const double reference = CurlPagesPerSecond(engine);
+        std::printf("fetch %-5s: %d x %zu KB pages: FetchPage %.1f pages/s", tls ? "https" : "http",
+                    Pages, PageBytes / 1024, ours);
+        if (tls)
+            std::printf(" (%.2f of http)", ours / plainRate);
+        else
+            plainRate = ours;
+        if (reference > 0)
+            std::printf(", curl %.1f pages/s, ratio %.2f\n", reference, ours / reference);
+        else
+            std::printf(", curl not available\n");
+    }
 
     TFakeEngine silent;
     silent.SetFallback(TFakeReply::Silence());

@@ -201,7 +201,7 @@ void TFakeEngine::Accept() {
             connection->deleteLater();
         });
         if (connection->bytesAvailable() > 0)
-            ReadRequest(connection); // arrived with the handshake, before we listened
+            ReadRequest(connection); // bytes that came before the connection was taken
     }
 }
 
