@@ -62,17 +62,23 @@ TEST_F(HttpsTest, FetchesFromAServerWhoseCertificateChainsToATrustedCa) {
 TEST_F(HttpsTest, AServerThatCannotProveItsNameEndsTheRequestWithTheTlsError) {
     TFakeEngine selfSigned(LocalHost, &TestPki().Untrusted);
     TFakeEngine trusted(LocalHost, &TestPki().Trusted);
+    TFakeEngine proxy;
+    proxy.Route("secure.test:443", TFakeReply::Tunnel(selfSigned.Port()));
     const struct {
         const char* name;
         std::string url;
+        bool throughProxy;
         const char* error; // a word of the TLS library's text
     } cases[] = {
-        {"untrusted certificate", SecureUrl(selfSigned, "/"), "self-signed"},
-        {"wrong host name", SecureUrl(trusted, "/", "wrong.test"), "host name"},
+        {"untrusted certificate", SecureUrl(selfSigned, "/"), false, "self-signed"},
+        {"wrong host name", SecureUrl(trusted, "/", "wrong.test"), false, "host name"},
+        {"untrusted, in a tunnel", "https://secure.test/", true, "self-signed"},
     };
     for (const auto& c : cases) {
         TTimedHttpCli http;
         http.DomainsIPList = &names;
+        if (c.throughProxy)
+            http.Proxy = "127.0.0.1:" + std::to_string(proxy.Port());
         int done = 0;
         http.OnRequestDone = [&](THttpCli&, THttpRequest, int) { ++done; };
         http.URL = c.url;
