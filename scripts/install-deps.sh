@@ -9,7 +9,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev libpcre2-dev
     clang libclang-rt-14-dev clang-format
     qt6-qpa-plugins fonts-dejavu-core
-    xvfb xauth fp-utils curl
+    xvfb xauth xdotool fp-utils curl
 )
 
 missing=()

@@ -1,12 +1,19 @@
-// The real program in a temporary program folder: one instance at a time.
+// The real program in a temporary program folder: one instance at a time, and a whole scan
+// under an X server of the test's own, driven by mouse and keyboard like a user would.
 
 #include <gtest/gtest.h>
 
+#include "AppTestSupport.h"
+
+#include "store/Tables.h"
+
+#include "support/FakeEngine.h"
 #include "support/QtTestApp.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
@@ -15,6 +22,52 @@ namespace {
 
 QString BuiltProgram(const char* file) {
     return QString::fromUtf8(QUORVIA_TEST_PROGRAM_DIR) + QLatin1Char('/') + QLatin1String(file);
+}
+
+// An Xvfb server on the first free display number, ended with the test.
+class TVirtualDisplay {
+public:
+    TVirtualDisplay() {
+        for (int number = 90; number < 190; ++number) {
+            if (QFileInfo::exists(QStringLiteral("/tmp/.X%1-lock").arg(number)))
+                continue;
+            name_ = QStringLiteral(":%1").arg(number);
+            server_.start(QStringLiteral("Xvfb"),
+                          {name_, QStringLiteral("-screen"), QStringLiteral("0"),
+                           QStringLiteral("1280x800x24"), QStringLiteral("-nolisten"),
+                           QStringLiteral("tcp")});
+            const QString socket = QStringLiteral("/tmp/.X11-unix/X%1").arg(number);
+            // A server that lost the race for this number ends at once; another's socket
+            // must not pass for ours.
+            if (server_.waitForStarted() &&
+                quorvia::testing::PumpUntil([&] { return QFileInfo::exists(socket); }, 10000) &&
+                !server_.waitForFinished(200))
+                return;
+            server_.kill();
+            server_.waitForFinished();
+        }
+        name_.clear();
+    }
+    ~TVirtualDisplay() {
+        server_.terminate();
+        server_.waitForFinished();
+    }
+    const QString& Name() const { return name_; }
+
+private:
+    QString name_;
+    QProcess server_;
+};
+
+// Runs xdotool on the display while the fake engine keeps being served; its output, trimmed.
+QString XDoTool(const QString& display, const QStringList& arguments) {
+    QProcess tool;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), display);
+    tool.setProcessEnvironment(env);
+    tool.start(QStringLiteral("xdotool"), arguments);
+    quorvia::testing::PumpUntil([&] { return tool.state() == QProcess::NotRunning; }, 20000);
+    return QString::fromUtf8(tool.readAllStandardOutput()).trimmed();
 }
 
 } // namespace
@@ -52,4 +105,75 @@ TEST(ProgramRun, ASecondStartEndsAtOnceAndLeavesTheFirstRunning) {
 
     first.kill();
     first.waitForFinished();
+}
+
+TEST(ProgramRun, AScanInTheRealWindowEndsWithItsRankingsInTheFileAfterClosing) {
+    quorvia::testing::TProgramFolderFixture folder;
+    quorvia::testing::TFakeEngine server;
+    server.SetFallback(quorvia::testing::TFakeReply::Page(quorvia::testing::ResultPage(
+        {"http://r1.other.test/", "http://r2.other.test/", "http://www.site.example/shoes"})));
+    folder.WriteEngines({"Alpha", "Beta"}, server.Origin());
+    folder.WriteFile("set.ini", "[inet]\nConnectType=1\ntimeout=5\n"
+                                "[TMainForm]\nSEs=Beta\nWebSite=site.example\n");
+    {
+        quorvia::TTables user;
+        user.WebSiteClientDataSet.Append();
+        user.WebSiteClientDataSet.FieldByName("SiteName").SetAsString("site.example");
+        user.WebSiteClientDataSet.Post();
+        user.WordClientDataSet.Append();
+        user.WordClientDataSet.FieldByName("Word1").SetAsString("red shoes");
+        user.WordClientDataSet.Post();
+        quorvia::SaveDataSet(user.WebSiteClientDataSet, folder.Path("WebSite.cds"));
+        quorvia::SaveDataSet(user.WordClientDataSet, folder.Path("Word.cds"));
+    }
+    const QString program = QString::fromStdString(folder.Path("quorvia"));
+    ASSERT_TRUE(QFile::copy(BuiltProgram("quorvia"), program));
+
+    TVirtualDisplay display;
+    ASSERT_FALSE(display.Name().isEmpty()) << "no Xvfb server could be started";
+    QTemporaryDir runtime;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), display.Name());
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+    QProcess quorvia;
+    quorvia.setProcessEnvironment(env);
+    quorvia.start(program);
+    ASSERT_TRUE(quorvia.waitForStarted());
+
+    const QString window =
+        XDoTool(display.Name(), {QStringLiteral("search"), QStringLiteral("--sync"),
+                                 QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                                 QStringLiteral("Quorvia by Halvex")})
+            .section(QLatin1Char('\n'), 0, 0);
+    ASSERT_FALSE(window.isEmpty());
+    // The middle of "Check My Rankings": the input strip starts 83 pixels down, under the menu
+    // bar and the banner strip, and the button sits at 580,47 in it, 153 x 35.
+    XDoTool(display.Name(),
+            {QStringLiteral("mousemove"), QStringLiteral("--window"), window, QStringLiteral("656"),
+             QStringLiteral("147"), QStringLiteral("click"), QStringLiteral("1")});
+    ASSERT_TRUE(quorvia::testing::PumpUntil([&] { return server.RequestCount() == 1; }, 20000));
+    EXPECT_EQ(server.Requests()[0].Target, "/search?q=red+shoes");
+    // Let the walk record its find and the closing clip end, then leave by File, Exit.
+    quorvia::testing::PumpUntil([] { return false; }, 2000);
+    XDoTool(display.Name(), {QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
+    XDoTool(display.Name(), {QStringLiteral("key"), QStringLiteral("alt+f")});
+    quorvia::testing::PumpUntil([] { return false; }, 300);
+    XDoTool(display.Name(), {QStringLiteral("key"), QStringLiteral("x")});
+    ASSERT_TRUE(quorvia::testing::PumpUntil([&] { return quorvia.state() == QProcess::NotRunning; },
+                                            20000));
+    EXPECT_EQ(quorvia.exitCode(), 0);
+    EXPECT_EQ(server.RequestCount(), 1u);
+
+    // The rankings are a detail of the sites: load both so the site's rows show.
+    quorvia::TTables stored;
+    stored.WebSiteClientDataSet.LoadFromFile(folder.Path("WebSite.cds"));
+    stored.SECacheClientDataSet.LoadFromFile(folder.Path("SECache.cds"));
+    quorvia::TClientDataSet& rankings = stored.SECacheClientDataSet;
+    ASSERT_EQ(rankings.RecordCount(), 1);
+    rankings.First();
+    EXPECT_EQ(rankings.FieldByName("SENAME").AsString(), "Beta");
+    EXPECT_EQ(rankings.FieldByName("Keyword").AsString(), "red shoes");
+    EXPECT_EQ(rankings.FieldByName("url").AsString(), "http://www.site.example/shoes");
+    EXPECT_EQ(rankings.FieldByName("Position").AsInteger(), 3);
 }
