@@ -56,7 +56,7 @@ protected:
     }
 
     // Sites as the tables hold them after earlier runs: each with the keyword "kw <name>" and
-    // one ranking record, or without either.
+    // one ranking record of the ticked engine, or without either and with no engine ticked.
     void GiveSites(const Names& names, int chosen, bool withKeywords = true) {
         for (const std::string& name : names) {
             AddSite(Sites(), name);
@@ -68,8 +68,11 @@ protected:
             rankings.Append();
             rankings.FieldByName("SENAME").SetAsString("Alpha");
             rankings.FieldByName("Keyword").SetAsString("kw " + name);
+            rankings.FieldByName("url").SetAsString("http://" + name + "/page.html");
             rankings.Post();
         }
+        if (withKeywords)
+            form->TickEngine("Alpha"); // the rankings' engine, so the grid shows them
         Sites().MoveTo(chosen);
         form->ShowSelectedSite();
         form->refreshes.clear();
@@ -83,6 +86,15 @@ protected:
         for (int i = 0; i < form->WebSiteRxDBLookupCombo->count(); ++i)
             names.push_back(form->WebSiteRxDBLookupCombo->itemText(i).toStdString());
         return names;
+    }
+    // The keywords of the grid's result rows.
+    Names GridKeywords() const {
+        TClientDataSet& rows = form->Tables.ResClientDataSet;
+        Names keywords;
+        for (int row = 0; row < rows.RecordCount(); ++row)
+            if (!rows.TextAt(row, rows.FindFieldIndex("url")).empty())
+                keywords.push_back(rows.TextAt(row, rows.FindFieldIndex("Keyword")));
+        return keywords;
     }
     std::string Boxes() const {
         std::string texts;
@@ -260,6 +272,7 @@ TEST_F(SiteBoxes, EditingTheSiteListChoosesTheSiteShownAfterwards) {
         EXPECT_EQ(form->Stored.WebSite, c.chosenAfter);
         EXPECT_EQ(Boxes(), c.boxes);
         EXPECT_EQ(form->Tables.SECacheClientDataSet.RecordCount(), c.rankings);
+        EXPECT_EQ(GridKeywords(), c.rankings ? Names{"kw " + c.chosenAfter} : Names{});
         EXPECT_EQ(form->refreshes, c.refreshed ? Names{c.chosenAfter} : Names{});
         EXPECT_EQ(form->DBEdit1->isReadOnly(), c.listed.empty()); // no site, nothing to type for
     }
