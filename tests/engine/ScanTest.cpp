@@ -10,8 +10,8 @@
 #include "settings/ConnectionSettings.h"
 #include "store/Tables.h"
 
+#include "support/CoreApplication.h"
 #include "support/FakeEngine.h"
-#include "support/QtTestApp.h"
 
 #include <gtest/gtest.h>
 
@@ -66,7 +66,7 @@ std::vector<std::string> Links(int count, const std::map<int, std::string>& site
     return links;
 }
 
-class Scan : public TWithCoreApplication, public ::testing::Test {
+class Scan : public ::testing::Test {
 protected:
     Scan() {
         saved = ConnectionSettings;
@@ -314,6 +314,21 @@ TEST_F(Scan, AWalkThatMeasuredNothingLeavesTheRecordsAsTheyWere) {
     // A pair never measured keeps no record.
     Walk("Alpha", "sandals", 10);
     EXPECT_TRUE(Records("Alpha", "sandals").empty());
+}
+
+TEST_F(Scan, AnEngineWithoutADefinitionEndsTheScanAndAsksNoOtherEngine) {
+    Remember("Alpha", "shoes", kSite + "a", 2, 1);
+    const std::vector<Record> before = tables.SECacheClientDataSet.AllRecords();
+    try {
+        Walk("Nowhere", "shoes", 10);
+        ADD_FAILURE() << "no error";
+    } catch (const std::runtime_error& error) {
+        EXPECT_STREQ(error.what(), "The search engine 'Nowhere' is not defined.");
+    }
+    EXPECT_EQ(server.RequestCount(), 0u);
+    EXPECT_EQ(tables.SECacheClientDataSet.AllRecords(), before);
+    EXPECT_EQ(window.refreshes, 1);
+    EXPECT_EQ(window.status, "");
 }
 
 TEST_F(Scan, StopDuringAFetchEndsThePairUnloggedAndStartsNoOther) {
