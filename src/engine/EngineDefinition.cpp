@@ -64,7 +64,17 @@ std::optional<std::string> NextAddress(std::string_view addressPrefix, std::stri
                                        TRegExpr& nextPagePattern) {
     if (!nextPagePattern.FindFirst(pageText))
         return std::nullopt;
-    return std::string(addressPrefix) + nextPagePattern.Match(1);
+    // Pages write "&" inside an href as "&amp;"; sent as written, every parameter after the
+    // first would reach the engine misnamed ("amp;first=11") and the engine would answer with
+    // its first page again, counted as the next one.
+    std::string address(addressPrefix);
+    const std::string captured = nextPagePattern.Match(1);
+    static constexpr std::string_view kEscapedAmpersand = "&amp;";
+    std::size_t from = 0;
+    for (std::size_t at; (at = captured.find(kEscapedAmpersand, from)) != std::string::npos;
+         from = at + kEscapedAmpersand.size())
+        address.append(captured, from, at - from).append("&");
+    return address.append(captured, from);
 }
 
 bool EngineInList(const std::vector<std::string>& lines, std::string_view engineName) {

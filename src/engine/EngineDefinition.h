@@ -36,8 +36,8 @@ DefinitionParts SplitDefinition(std::string_view searchUrl, std::string_view sea
 std::string FirstQueryAddress(std::string_view queryTemplate, std::string_view queryForm);
 
 // The prefix followed by group 1 of the first match of the next-page pattern in the page, as
-// the page wrote it; the prefix alone when group 1 took no part; nothing without a match.
-// Pattern errors propagate.
+// the page wrote it but with each "&amp;" read as "&"; the prefix alone when group 1 took no
+// part; nothing without a match. Pattern errors propagate.
 std::optional<std::string> NextAddress(std::string_view addressPrefix, std::string_view pageText,
                                        TRegExpr& nextPagePattern);
 

@@ -62,7 +62,10 @@ TEST(EngineDefinition, FirstQueryAddress) {
 TEST(EngineDefinition, NextAddress) {
     const std::string page = "<a href=\"/s?q=a&amp;start=10\">Next</a> <a href=\"/other\">";
     TRegExpr next("<a href=\"([^\"]*)\">Next");
-    EXPECT_EQ(NextAddress("http://e", page, next), "http://e/s?q=a&amp;start=10");
+    // The escaped ampersand of the href is sent as the parameter separator it stands for.
+    EXPECT_EQ(NextAddress("http://e", page, next), "http://e/s?q=a&start=10");
+    TRegExpr twice("(&amp;[^<]*)<"); // decoded once, left to right
+    EXPECT_EQ(NextAddress("", "&amp;&amp;amp;x&<", twice), "&&amp;x&");
     TRegExpr optional("(x)?Next");
     EXPECT_EQ(NextAddress("http://e", page, optional), "http://e"); // group took no part
     TRegExpr missing("Previous");
