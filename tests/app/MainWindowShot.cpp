@@ -34,15 +34,15 @@ int main(int argc, char** argv) {
     // Without a window manager nothing maximizes the window: give it the screen.
     form.setGeometry(QGuiApplication::primaryScreen()->availableGeometry());
     form.show();
-    form.TickEngine("Example Web");
-    form.TickEngine("Example News");
+    form.TickEngine("Bing");
+    form.TickEngine("Yahoo");
     form.ScanBody = [&] {
         form.SetGaugePosition(33);
-        form.SetStatusText("Querying 'Example News' with keyword 'red shoes'.");
+        form.SetStatusText("Querying 'Yahoo' with keyword 'red shoes'.");
         form.LogError("Connection error: 11001 Host not found. Proxy: . Port: 0. UserAgent: "
                       "Mozilla/4.0 (compatible; MSIE 5.5; Windows 98). URL: "
-                      "http://www.search.example/search?q=red+shoes&num=10. Referrer: "
-                      "http://www.search.example/");
+                      "https://search.yahoo.com/search?p=red+shoes. Referrer: "
+                      "https://search.yahoo.com/");
         QTimer::singleShot(1200, [&] {
             QGuiApplication::primaryScreen()->grabWindow(0).save(QString::fromUtf8(argv[2]));
             quorvia::StopRequested = true;
