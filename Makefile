@@ -8,7 +8,7 @@ JOBS       ?= $(shell nproc)
 
 CMAKE_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: deps build run test test-fast test-asan bench fuzz format
+.PHONY: deps build run demo test test-fast test-asan bench fuzz format
 
 deps:
 	@scripts/install-deps.sh
@@ -20,6 +20,11 @@ build: deps
 # Builds and starts the program; its folder holds SE.cds, the lists and the files it keeps.
 run: build
 	$(BUILD)/app/quorvia
+
+# The program in a temporary folder against three demo engines on loopback: no network needed.
+demo: build
+	cmake --build $(BUILD) --target quorvia_demo_engine -j $(JOBS)
+	scripts/demo.sh $(BUILD)
 
 # The whole suite, then once more under AddressSanitizer + UndefinedBehaviorSanitizer.
 test: test-fast test-asan
