@@ -1,6 +1,4 @@
-// The snippet of a result is cut where the result pattern matches again in the text after the
-// match, searched on its own from its start, exactly as the walk cuts it; a second matcher keeps
-// the stepping matcher's place on the page.
+// A second matcher cuts the snippets, so the stepping matcher keeps its place on the page.
 
 #include "engine/ResultPageCheck.h"
 
@@ -8,6 +6,13 @@
 #include "engine/TRegExpr.h"
 
 namespace quorvia {
+
+std::string_view ResultSnippet(std::string_view page, std::size_t matchEnd, TRegExpr& snippetEnd) {
+    std::string_view snippet = page.substr(matchEnd);
+    if (snippetEnd.FindFirst(snippet))
+        snippet = snippet.substr(0, snippetEnd.MatchPos(0));
+    return snippet;
+}
 
 TPageCheck CheckResultPage(const DefinitionParts& definition, std::string_view page) {
     TPageCheck check;
@@ -18,11 +23,8 @@ TPageCheck CheckResultPage(const DefinitionParts& definition, std::string_view p
         result.position = int(check.results.size()) + 1;
         result.matchStart = results.MatchPos(0);
         result.snippetStart = result.matchStart + results.MatchLen(0);
-        std::string_view snippet = page.substr(result.snippetStart);
-        if (cutter.FindFirst(snippet))
-            snippet = snippet.substr(0, cutter.MatchPos(0));
-        result.snippet = std::string(snippet);
-        result.link = ExtractResultLink(snippet);
+        result.snippet = std::string(ResultSnippet(page, result.snippetStart, cutter));
+        result.link = ExtractResultLink(result.snippet);
         check.results.push_back(std::move(result));
     }
     TRegExpr next(definition.nextPagePattern);

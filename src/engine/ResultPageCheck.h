@@ -28,6 +28,11 @@ struct TPageCheck {
     std::optional<std::string> nextAddress; // none when the next-page pattern does not match
 };
 
+// The snippet of the result whose match ends at matchEnd: the page text from there up to where
+// snippetEnd (a second matcher of the result pattern) first matches in that text searched on
+// its own, or up to the page's end. The page walk and CheckResultPage cut snippets by it.
+std::string_view ResultSnippet(std::string_view page, std::size_t matchEnd, TRegExpr& snippetEnd);
+
 // Every result of the page, not only those within a scan depth. Pattern errors (PatternError)
 // propagate, an empty result or next-page pattern among them.
 TPageCheck CheckResultPage(const DefinitionParts& definition, std::string_view page);

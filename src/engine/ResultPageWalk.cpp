@@ -8,6 +8,7 @@
 #include "engine/PageCache.h"
 #include "engine/PositionBook.h"
 #include "engine/ResultLink.h"
+#include "engine/ResultPageCheck.h"
 #include "engine/TRegExpr.h"
 #include "net/PageFetcher.h"
 #include "platform/Text.h"
@@ -112,10 +113,8 @@ private:
             CountMatch(matched);
             while (matched && position_ <= depth_) {
                 window_.ProcessMessages();
-                std::string_view snippet =
-                    std::string_view(page_).substr(results_.MatchPos(0) + results_.MatchLen(0));
-                if (snippetEnd_.FindFirst(snippet))
-                    snippet = snippet.substr(0, snippetEnd_.MatchPos(0));
+                const std::string_view snippet =
+                    ResultSnippet(page_, results_.MatchPos(0) + results_.MatchLen(0), snippetEnd_);
                 // As the url field keeps it, so that the next walk finds the record again.
                 const std::string link = CutToChars(ExtractResultLink(snippet), linkLimit_);
                 if (IsSiteLink(siteName_, link) && found_.Add(link)) {
