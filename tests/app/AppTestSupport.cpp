@@ -24,6 +24,20 @@ TProgramFolderFixture::~TProgramFolderFixture() {
     SetMessageBoxHandler({});
 }
 
+void TProgramFolderFixture::WriteSite(const std::string& site,
+                                      const std::vector<std::string>& keywords) const {
+    TTables user;
+    user.WebSiteClientDataSet.Append();
+    user.WebSiteClientDataSet.FieldByName("SiteName").SetAsString(site);
+    user.WebSiteClientDataSet.Post();
+    user.WordClientDataSet.Append();
+    for (std::size_t i = 0; i < keywords.size(); ++i)
+        user.WordClientDataSet.FieldByName("Word" + std::to_string(i + 1)).SetAsString(keywords[i]);
+    user.WordClientDataSet.Post();
+    SaveDataSet(user.WebSiteClientDataSet, Path("WebSite.cds"));
+    SaveDataSet(user.WordClientDataSet, Path("Word.cds"));
+}
+
 std::string TProgramFolderFixture::Path(const std::string& fileName) const {
     return dir_.path().toStdString() + "/" + fileName;
 }

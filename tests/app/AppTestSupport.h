@@ -27,6 +27,8 @@ public:
     // served at origin + "/search".
     void WriteEngines(const std::vector<std::string>& names,
                       const std::string& origin = "http://127.0.0.1") const;
+    // Writes "WebSite.cds" with one site and "Word.cds" with its keywords (up to four).
+    void WriteSite(const std::string& site, const std::vector<std::string>& keywords) const;
     void WriteFile(const std::string& fileName, const std::string& bytes) const;
     std::string ReadFile(const std::string& fileName) const;
     bool Exists(const std::string& fileName) const;

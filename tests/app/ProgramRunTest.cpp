@@ -115,17 +115,7 @@ TEST(ProgramRun, AScanInTheRealWindowEndsWithItsRankingsInTheFileAfterClosing) {
     folder.WriteEngines({"Alpha", "Beta"}, server.Origin());
     folder.WriteFile("set.ini", "[inet]\nConnectType=1\ntimeout=5\n"
                                 "[TMainForm]\nSEs=Beta\nWebSite=site.example\n");
-    {
-        quorvia::TTables user;
-        user.WebSiteClientDataSet.Append();
-        user.WebSiteClientDataSet.FieldByName("SiteName").SetAsString("site.example");
-        user.WebSiteClientDataSet.Post();
-        user.WordClientDataSet.Append();
-        user.WordClientDataSet.FieldByName("Word1").SetAsString("red shoes");
-        user.WordClientDataSet.Post();
-        quorvia::SaveDataSet(user.WebSiteClientDataSet, folder.Path("WebSite.cds"));
-        quorvia::SaveDataSet(user.WordClientDataSet, folder.Path("Word.cds"));
-    }
+    folder.WriteSite("site.example", {"red shoes"});
     const QString program = QString::fromStdString(folder.Path("quorvia"));
     ASSERT_TRUE(QFile::copy(BuiltProgram("quorvia"), program));
 

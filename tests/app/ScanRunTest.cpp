@@ -34,17 +34,7 @@ TEST_F(ScanRun, CheckMyRankingsScansTheTickedEngineAndKeepsTheSitesPosition) {
         {"http://r1.other.test/", "http://www.site.example/shoes", "http://r3.other.test/"})));
     WriteEngines({"Alpha", "Beta"}, server.Origin());
     WriteFile("set.ini", "[inet]\nConnectType=1\ntimeout=5\n");
-    {
-        TTables user;
-        user.WebSiteClientDataSet.Append();
-        user.WebSiteClientDataSet.FieldByName("SiteName").SetAsString("site.example");
-        user.WebSiteClientDataSet.Post();
-        user.WordClientDataSet.Append();
-        user.WordClientDataSet.FieldByName("Word1").SetAsString("red shoes");
-        user.WordClientDataSet.Post();
-        SaveDataSet(user.WebSiteClientDataSet, Path("WebSite.cds"));
-        SaveDataSet(user.WordClientDataSet, Path("Word.cds"));
-    }
+    WriteSite("site.example", {"red shoes"});
 
     TMainForm form;
     form.TickEngine("Beta");

@@ -3,6 +3,8 @@
 #include "platform/ProfileFile.h"
 #include "platform/ProgramFolder.h"
 
+#include "support/ScopedEnvironment.h"
+
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
@@ -23,31 +25,9 @@ void PrintTo(const TConnectionSettings& s, std::ostream* out) {
 } // namespace quorvia
 
 using namespace quorvia;
+using quorvia::testing::ScopedEnvironment;
 
 namespace {
-
-// Sets or unsets one environment variable and puts the old state back afterwards.
-class EnvironmentVariable {
-public:
-    EnvironmentVariable(const char* name, std::optional<std::string> value) : name_(name) {
-        if (const char* old = std::getenv(name))
-            old_ = old;
-        Set(value);
-    }
-    EnvironmentVariable(const EnvironmentVariable&) = delete;
-    EnvironmentVariable& operator=(const EnvironmentVariable&) = delete;
-    ~EnvironmentVariable() { Set(old_); }
-
-private:
-    void Set(const std::optional<std::string>& value) {
-        if (value)
-            ::setenv(name_, value->c_str(), 1);
-        else
-            ::unsetenv(name_);
-    }
-    const char* name_;
-    std::optional<std::string> old_;
-};
 
 class ConnectionSettingsTest : public ::testing::Test {
 protected:
@@ -70,8 +50,8 @@ protected:
 
     QTemporaryDir dir;
     // Every test starts with no proxy in the environment.
-    EnvironmentVariable lower{"http_proxy", std::nullopt};
-    EnvironmentVariable upper{"HTTP_PROXY", std::nullopt};
+    ScopedEnvironment lower{"http_proxy", std::nullopt};
+    ScopedEnvironment upper{"HTTP_PROXY", std::nullopt};
 };
 
 TConnectionSettings With(std::string proxy, std::int32_t port) {
@@ -129,7 +109,7 @@ TEST_F(ConnectionSettingsTest, LoadCases) {
         std::remove(IniPath().c_str());
         if (c.ini)
             WriteIni(*c.ini);
-        EnvironmentVariable proxy("http_proxy", c.httpProxy);
+        ScopedEnvironment proxy("http_proxy", c.httpProxy);
         ConnectionSettings.timeout = 999; // loading must not keep earlier values
         LoadSettings();
         EXPECT_EQ(ConnectionSettings, c.expected);
@@ -138,11 +118,11 @@ TEST_F(ConnectionSettingsTest, LoadCases) {
 
 TEST_F(ConnectionSettingsTest, ProxyVariablesInOrder) {
     {
-        EnvironmentVariable onlyUpper("HTTP_PROXY", "upper:2");
+        ScopedEnvironment onlyUpper("HTTP_PROXY", "upper:2");
         EXPECT_EQ(ReadIEProxy().host, "upper");
-        EnvironmentVariable emptyLower("http_proxy", "");
+        ScopedEnvironment emptyLower("http_proxy", "");
         EXPECT_EQ(ReadIEProxy().port, "2");
-        EnvironmentVariable lowerToo("http_proxy", "lower:1");
+        ScopedEnvironment lowerToo("http_proxy", "lower:1");
         const TIEProxy proxy = ReadIEProxy();
         EXPECT_TRUE(proxy.opened);
         EXPECT_EQ(proxy.host, "lower");
@@ -163,7 +143,7 @@ TEST_F(ConnectionSettingsTest, SaveWritesTheNineKeysAndKeepsOtherSections) {
                          "Password=pw\nUseAuth=1\nConnectType=3\n");
 
     // Reloading with type 3 takes the browser's proxy while the file keeps the saved one.
-    EnvironmentVariable proxy("http_proxy", "envproxy:1");
+    ScopedEnvironment proxy("http_proxy", "envproxy:1");
     LoadSettings();
     EXPECT_EQ(ConnectionSettings,
               (TConnectionSettings{45, 3, "Agent/3", "envproxy", 1, "joe", "pw", 1, 3}));
