@@ -4,12 +4,15 @@
 
 #include "app/MainForm.h"
 #include "net/PageFetcher.h"
+#include "platform/Clock.h"
 #include "platform/ProgramFolder.h"
 
 #include <QApplication>
 #include <QListWidget>
 #include <QScreen>
 #include <QTimer>
+
+#include <algorithm>
 
 int main(int argc, char** argv) {
     if (argc != 3)
@@ -27,6 +30,30 @@ int main(int argc, char** argv) {
         words.FieldByName("Word1").SetAsString("red shoes");
         words.FieldByName("Word2").SetAsString("running shoes");
         words.Post();
+        // The first engine's pairs are done: their rows show above the failed one.
+        quorvia::TClientDataSet& rankings = tables.SECacheClientDataSet;
+        const struct {
+            const char* keyword;
+            const char* url;
+            int position, page, change;
+        } found[] = {{"red shoes", "http://www.shoes.example/red.html", 4, 1, 3},
+                     {"running shoes", "http://www.shoes.example/", 12, 2, -2}};
+        for (const auto& f : found) {
+            rankings.Append();
+            rankings.FieldByName("SiteName").SetAsString("www.shoes.example");
+            rankings.FieldByName("SENAME").SetAsString("Bing");
+            rankings.FieldByName("Keyword").SetAsString(f.keyword);
+            rankings.FieldByName("url").SetAsString(f.url);
+            rankings.FieldByName("Position").SetAsInteger(f.position);
+            rankings.FieldByName("LastPosition").SetAsInteger(f.position + f.change);
+            rankings.FieldByName("ChangePosition").SetAsInteger(f.change);
+            rankings.FieldByName("BestPosition")
+                .SetAsInteger(std::min(f.position, f.position + f.change));
+            rankings.FieldByName("Page").SetAsInteger(f.page);
+            rankings.FieldByName("DT").SetAsDate(quorvia::Clock::Today());
+            rankings.Post();
+        }
+        quorvia::SaveDataSet(rankings, std::string(argv[1]) + "/SECache.cds");
         quorvia::SaveDataSet(sites, std::string(argv[1]) + "/WebSite.cds");
         quorvia::SaveDataSet(words, std::string(argv[1]) + "/Word.cds");
     }
@@ -36,6 +63,7 @@ int main(int argc, char** argv) {
     form.show();
     form.TickEngine("Bing");
     form.TickEngine("Yahoo");
+    form.RefreshResults();
     form.ScanBody = [&] {
         form.SetGaugePosition(33);
         form.SetStatusText("Querying 'Yahoo' with keyword 'red shoes'.");
