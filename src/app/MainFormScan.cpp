@@ -6,6 +6,7 @@
 #include "app/MessageBoxes.h"
 #include "engine/ScanDriver.h"
 #include "net/PageFetcher.h"
+#include "store/Sites.h"
 
 #include <QAction>
 #include <QCloseEvent>

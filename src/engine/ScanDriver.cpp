@@ -4,6 +4,7 @@
 #include "engine/ScanDriver.h"
 
 #include "net/PageFetcher.h"
+#include "store/Sites.h"
 
 #include <QString>
 
@@ -32,16 +33,6 @@ std::vector<std::string> SortedCaseBlindUnique(const std::vector<std::string>& n
     for (const Entry& e : entries)
         sorted.push_back(*e.name);
     return sorted;
-}
-
-std::vector<std::string> RecordKeywords(TClientDataSet& words) {
-    std::vector<std::string> keywords;
-    if (words.IsEmpty())
-        return keywords;
-    for (const char* field : {"Word1", "Word2", "Word3", "Word4"})
-        if (std::string word = words.FieldByName(field).AsString(); !word.empty())
-            keywords.push_back(std::move(word));
-    return keywords;
 }
 
 int ScanDepth(const std::vector<bool>& chosen) {

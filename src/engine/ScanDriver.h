@@ -16,10 +16,6 @@ namespace quorvia {
 // earlier one without regard to letter case (Unicode case folding) is dropped.
 std::vector<std::string> SortedCaseBlindUnique(const std::vector<std::string>& names);
 
-// The non-empty Word1..Word4 of the current keyword record, as the record holds them; none
-// without a record.
-std::vector<std::string> RecordKeywords(TClientDataSet& words);
-
 // 200, 150, 100, 50, 40, 30 or 20 for the first chosen of those buttons, tested from 200
 // down; 10 otherwise. chosen lists the buttons "10" ... "200" left to right.
 int ScanDepth(const std::vector<bool>& chosen);

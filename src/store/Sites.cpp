@@ -102,4 +102,12 @@ std::array<std::string, 4> KeywordTexts(TClientDataSet& words) {
     return texts;
 }
 
+std::vector<std::string> RecordKeywords(TClientDataSet& words) {
+    std::vector<std::string> keywords;
+    for (std::string& text : KeywordTexts(words))
+        if (!text.empty())
+            keywords.push_back(std::move(text));
+    return keywords;
+}
+
 } // namespace quorvia

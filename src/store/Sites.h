@@ -65,4 +65,8 @@ bool TypeKeyword(TClientDataSet& words, std::size_t box, std::string_view text);
 // record is being edited), all empty when the site has no keyword record.
 std::array<std::string, 4> KeywordTexts(TClientDataSet& words);
 
+// The non-empty texts of KeywordTexts, left to right: the keywords a scan asks for and the
+// result rows show. None when the site has no keyword record.
+std::vector<std::string> RecordKeywords(TClientDataSet& words);
+
 } // namespace quorvia

@@ -265,6 +265,18 @@ private:
     std::vector<TTableObserver*> observers_;
 };
 
+// Switches a table off from its controls for a scope, and on again on every path out of it.
+class TControlsOff {
+public:
+    explicit TControlsOff(TClientDataSet& table) : table_(table) { table_.DisableControls(); }
+    ~TControlsOff() { table_.EnableControls(); }
+    TControlsOff(const TControlsOff&) = delete;
+    TControlsOff& operator=(const TControlsOff&) = delete;
+
+private:
+    TClientDataSet& table_;
+};
+
 // Finishes a pending edit of the table (post when changed, drop when not) and writes the
 // whole table, hidden records included, to the file: through a temporary file beside it that
 // replaces the old file only when complete. TableError on failure; the old file survives.

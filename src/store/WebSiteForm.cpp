@@ -98,9 +98,10 @@ void TWebSiteForm::DeleteTBXButtonClick() {
 
 void EditSites(QWidget* owner, TTables& tables) {
     TWebSiteForm form(owner, tables.WebSiteClientDataSet);
-    tables.WordClientDataSet.DisableControls();
-    form.exec();
-    tables.WordClientDataSet.EnableControls();
+    {
+        const TControlsOff off(tables.WordClientDataSet);
+        form.exec();
+    }
     tables.WebSiteClientDataSet.CheckBrowseMode();
 }
 

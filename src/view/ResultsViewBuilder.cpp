@@ -5,6 +5,7 @@
 
 #include "engine/ResultLink.h"
 #include "platform/Text.h"
+#include "store/Sites.h"
 #include "view/GridColumns.h"
 
 #include <QString>
@@ -28,29 +29,6 @@ bool IsNull(const Value& value) {
 std::string_view TextOf(const Value& value) {
     const auto* text = std::get_if<std::string>(&value);
     return text ? std::string_view(*text) : std::string_view();
-}
-
-// Switches a table off from its controls for a scope, on every path out of it.
-class ControlsOff {
-public:
-    explicit ControlsOff(TClientDataSet& table) : table_(table) { table_.DisableControls(); }
-    ~ControlsOff() { table_.EnableControls(); }
-    ControlsOff(const ControlsOff&) = delete;
-    ControlsOff& operator=(const ControlsOff&) = delete;
-
-private:
-    TClientDataSet& table_;
-};
-
-// The keywords of the current site's keyword record; an empty box holds none.
-std::vector<std::string> SiteKeywords(TClientDataSet& words) {
-    std::vector<std::string> keywords;
-    if (words.IsEmpty() && words.State() == TableState::Browse)
-        return keywords;
-    for (const char* field : {"Word1", "Word2", "Word3", "Word4"})
-        if (std::string word = words.FieldByName(field).AsString(); !word.empty())
-            keywords.push_back(std::move(word));
-    return keywords;
 }
 
 } // namespace
@@ -99,10 +77,10 @@ void TResultsViewBuilder::RefreshResults(std::string_view siteName,
     TClientDataSet& results = tables_.ResClientDataSet;
     std::string_view previousEngine; // into the record table, which the rebuild leaves alone
     {
-        const ControlsOff off(results);
+        const TControlsOff off(results);
         results.EmptyDataSet();
         const std::string host = SiteHost(siteName);
-        const std::vector<std::string> keywords = SiteKeywords(tables_.WordClientDataSet);
+        const std::vector<std::string> keywords = RecordKeywords(tables_.WordClientDataSet);
 
         // Result field -> record field, -1 when the record table lacks it.
         const std::vector<FieldDef>& fields = results.Fields();

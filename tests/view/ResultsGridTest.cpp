@@ -37,7 +37,7 @@ private:
 [[maybe_unused]] const auto* const qtEnvironment =
     ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
-struct RowSpec {
+struct TRowValues {
     std::string engine, keyword;
     std::optional<std::string> url; // none: an engine row
     std::vector<std::pair<const char*, int>> numbers;
@@ -45,8 +45,8 @@ struct RowSpec {
 };
 
 // Rows 0..5: engine Alpha, two Alpha results, engine Beta, a not-found row, a Beta result.
-const std::vector<RowSpec>& Rows() {
-    static const std::vector<RowSpec> rows{
+const std::vector<TRowValues>& Rows() {
+    static const std::vector<TRowValues> rows{
         {"Alpha", "Alpha", std::nullopt, {}, {}},
         {"Alpha",
          "seo tools",
@@ -72,17 +72,17 @@ const std::vector<RowSpec>& Rows() {
 class ResultsGridTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        for (const RowSpec& spec : Rows()) {
+        for (const TRowValues& row : Rows()) {
             auto& t = tables.ResClientDataSet;
             t.Append();
             t.FieldByName("SiteName").SetAsString("example.com");
-            t.FieldByName("SENAME").SetAsString(spec.engine);
-            t.FieldByName("Keyword").SetAsString(spec.keyword);
-            if (spec.url)
-                t.FieldByName("url").SetAsString(*spec.url);
-            for (auto [field, value] : spec.numbers)
+            t.FieldByName("SENAME").SetAsString(row.engine);
+            t.FieldByName("Keyword").SetAsString(row.keyword);
+            if (row.url)
+                t.FieldByName("url").SetAsString(*row.url);
+            for (auto [field, value] : row.numbers)
                 t.FieldByName(field).SetAsInteger(value);
-            for (auto [field, value] : spec.dates)
+            for (auto [field, value] : row.dates)
                 t.FieldByName(field).SetAsDate(value);
             t.Post();
         }
@@ -103,8 +103,8 @@ protected:
         for (const char* field : {"ChangePosition", "Position", "LastPosition", "BestPosition",
                                   "Page", "LastPage", "BestPage"}) {
             int widest = 0;
-            for (const RowSpec& spec : Rows())
-                for (auto [f, value] : spec.numbers)
+            for (const TRowValues& row : Rows())
+                for (auto [f, value] : row.numbers)
                     if (std::string_view(f) == field)
                         widest = std::max(widest, grid->NumberTextWidth(std::to_string(value)));
             widths.FieldByName(std::string("Text") + field + "Max").SetAsInteger(widest);
