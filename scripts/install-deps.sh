@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev libsqlite3-dev libssl-dev openssl
+    qt6-base-dev qt6-charts-dev libqt6opengl6-dev libsqlite3-dev libssl-dev openssl
     libgtest-dev libgmock-dev libbenchmark-dev libpcre2-dev
     clang libclang-rt-14-dev clang-format
     qt6-qpa-plugins fonts-dejavu-core

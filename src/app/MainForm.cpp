@@ -153,6 +153,8 @@ void TMainForm::CreateActions() {
     };
     CheckUpdateAction = make("CheckUpdateAction", "&Get updates");
     SettingsAction = make("SettingsAction", "Se&ttings...");
+    ExportAction = make("ExportAction", "E&xport...");
+    ShowHistoryAction = make("ShowHistoryAction", "Show history");
     ExitAction = make("ExitAction", "E&xit");
     SupportAction = make("SupportAction", "&Get support");
     HelpAction = make("HelpAction", "&Help topics");
@@ -165,6 +167,7 @@ void TMainForm::CreateActions() {
 
     connect(CheckUpdateAction, &QAction::triggered, this, &TMainForm::CheckUpdateActionExecute);
     connect(SettingsAction, &QAction::triggered, this, &TMainForm::SettingsActionExecute);
+    connect(ExportAction, &QAction::triggered, this, &TMainForm::ExportActionExecute);
     connect(ExitAction, &QAction::triggered, this, &TMainForm::ExitActionExecute);
     connect(SupportAction, &QAction::triggered, this, &TMainForm::SupportActionExecute);
     connect(HelpAction, &QAction::triggered, this, &TMainForm::HelpActionExecute);
@@ -178,6 +181,7 @@ void TMainForm::CreateMenus() {
     QMenu* file = menuBar()->addMenu(Q("&File"));
     file->addAction(CheckUpdateAction);
     file->addAction(SettingsAction);
+    file->addAction(ExportAction);
     file->addSeparator();
     file->addAction(ExitAction);
     QMenu* help = menuBar()->addMenu(Q("&Help"));
@@ -359,6 +363,10 @@ QWidget* TMainForm::CreateGridArea() {
         Tables, [this](std::string_view text) { return ResDBGridEh->NumberTextWidth(text); });
     ResultsView->RepaintGrid = [this] { ResDBGridEh->viewport()->update(); };
     ResDBGridEh->SetCurrentEngineSource([this] { return CurrentEngine(); });
+    ResDBGridEh->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(ResDBGridEh, &QWidget::customContextMenuRequested, this, &TMainForm::GridContextMenu);
+    connect(ResDBGridEh, &QAbstractItemView::doubleClicked, this,
+            [this](const QModelIndex& index) { ShowHistory(index.row()); });
 
     Panel5 = MakePanel(Panel2, "Panel5");
     Panel5->hide();
@@ -428,6 +436,7 @@ void TMainForm::FormCreate() {
         ShowErrorBox(this, QString::fromStdString(e.what()));
         return; // start-up goes no further; the window still opens
     }
+    OpenRankingHistory();
     for (const std::string& name : SplitCommaText(Stored.SEs)) // 15
         TickEngine(name);
     RefreshResults();                                                                         // 16

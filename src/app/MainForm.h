@@ -7,6 +7,7 @@
 #include "app/ClipPlayer.h"
 #include "app/FormStorage.h"
 #include "engine/ScanWindow.h"
+#include "history/HistoryRecorder.h"
 #include "store/Tables.h"
 #include "view/ResultsViewBuilder.h"
 
@@ -116,6 +117,14 @@ public:
     std::vector<bool> DepthButtonsChosen() const override;
     void RefreshResults() override;
 
+    // --- the ranking history: export, and the History window of a grid row
+    void ExportActionExecute();
+    // Opens the History window for a result row of the grid; engine rows have none.
+    void ShowHistory(int resultRow);
+    // Null when the history file cannot be used: the program goes on without it.
+    std::unique_ptr<THistoryStore> History;
+    std::unique_ptr<THistoryRecorder> HistoryRecorder;
+
     // --- the result rows and the grid
     // The engine of the grid's current row, whose result rows the grid shades.
     const std::string& CurrentEngine() const { return ResultsView->CurrentEngine(); }
@@ -132,6 +141,8 @@ public:
     // --- actions (the command table)
     QAction* CheckUpdateAction;
     QAction* SettingsAction;
+    QAction* ExportAction;
+    QAction* ShowHistoryAction; // the grid's context menu
     QAction* ExitAction;
     QAction* SupportAction;
     QAction* HelpAction;
@@ -223,6 +234,9 @@ private:
     void FormDestroy();
     void PrepareAnimations();
     void LoadTables();
+    // Opens the history beside the tables (seeded from the ranking records when new).
+    void OpenRankingHistory();
+    void GridContextMenu(const QPoint& position);
     // Loads a user table from its file when the file exists; remembers whether it may be
     // written back at shutdown.
     void LoadUserTable(TClientDataSet& table, const std::string& fileName);

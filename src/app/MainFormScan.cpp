@@ -50,7 +50,7 @@ void TMainForm::CheckRankActionExecute() {
         if (ScanBody) {
             ScanBody();
         } else {
-            TScanContext scan{*this, Tables, BadHtmlList};
+            TScanContext scan{*this, Tables, BadHtmlList, HistoryRecorder.get()};
             StartScan(scan);
         }
     } catch (...) {

@@ -11,6 +11,7 @@
 #include "engine/ResultPageCheck.h"
 #include "engine/TRegExpr.h"
 #include "net/PageFetcher.h"
+#include "platform/Clock.h"
 #include "platform/Text.h"
 
 #include <exception>
@@ -117,8 +118,12 @@ private:
                     ResultSnippet(page_, results_.MatchPos(0) + results_.MatchLen(0), snippetEnd_);
                 // As the url field keeps it, so that the next walk finds the record again.
                 const std::string link = CutToChars(ExtractResultLink(snippet), linkLimit_);
+                if (scan_.Recorder)
+                    seen_.results.push_back({position_, pageIndex_, link});
                 if (IsSiteLink(siteName_, link) && found_.Add(link)) {
                     book_.RecordFoundLink(engineName_, keyword_, link, position_, pageIndex_);
+                    if (scan_.Recorder)
+                        seen_.found.push_back({position_, pageIndex_, link});
                     if (firstOnly_) {
                         window_.RefreshResults();
                         return;
@@ -141,6 +146,14 @@ private:
         if (measured_)
             book_.FinishPairRecords(engineName_, keyword_, found_, depth_);
         window_.RefreshResults();
+        if (measured_ && scan_.Recorder) {
+            seen_.siteName = siteName_;
+            seen_.engineName = engineName_;
+            seen_.keyword = keyword_;
+            seen_.depth = depth_;
+            seen_.date = Clock::Today();
+            scan_.Recorder->PairMeasured(seen_);
+        }
     }
 
     TScanContext& scan_;
@@ -153,6 +166,7 @@ private:
 
     TPositionBook book_;
     TFoundLinks found_;
+    TPairMeasurement seen_; // filled only for a recorder
     std::string queryForm_, referrer_, address_, siteName_, page_;
     DefinitionParts parts_;
     TRegExpr results_, snippetEnd_, nextPage_;

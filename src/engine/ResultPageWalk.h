@@ -6,6 +6,7 @@
 // A walk that got no page, or whose first page held no result at all, leaves the pair's
 // ranking records exactly as they were: nothing was measured, so nothing is claimed.
 
+#include "engine/PairRecorder.h"
 #include "engine/ScanWindow.h"
 #include "store/Tables.h"
 
@@ -14,11 +15,13 @@
 
 namespace quorvia {
 
-// What a scan works on: the window, the tables the main window owns and "badhtml.lst".
+// What a scan works on: the window, the tables the main window owns and "badhtml.lst"; and
+// who keeps what each measured pair saw (the ranking history), when anyone does.
 struct TScanContext {
     IScanWindow& Window;
     TTables& Tables;
     const std::vector<std::string>& BadHtmlList;
+    IPairRecorder* Recorder = nullptr;
 };
 
 // One engine-and-keyword pair. done rises by one per result met; the gauge shows

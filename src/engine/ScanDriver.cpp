@@ -58,6 +58,8 @@ void RunScan(TScanContext& scan, const std::vector<std::string>& engines,
              const std::vector<std::string>& keywords, int depth) {
     const int total = int(engines.size() * keywords.size()) * depth;
     int done = 0;
+    if (scan.Recorder)
+        scan.Recorder->ScanStarted();
     int pairs = 0;
     for (const std::string& engine : engines)
         for (const std::string& keyword : keywords) {

@@ -1,0 +1,393 @@
+// The history file: built complete under a temporary name, then only appended to, one
+// transaction per measurement. Texts that repeat from check to check (pairs, links, hosts)
+// are kept once and referred to by id, which keeps a year of daily full result lists small.
+
+#include "history/HistoryStore.h"
+
+#include "engine/PositionBook.h"
+#include "engine/ResultLink.h"
+#include "view/ResultsViewBuilder.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <tuple>
+
+namespace quorvia {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kFormat = "quorvia-history 1";
+
+constexpr const char* kSchema = R"sql(
+CREATE TABLE meta(key TEXT PRIMARY KEY, value TEXT);
+CREATE TABLE pairs(id INTEGER PRIMARY KEY, site TEXT NOT NULL, engine TEXT NOT NULL,
+                   keyword TEXT NOT NULL, UNIQUE(site, engine, keyword));
+CREATE TABLE hosts(id INTEGER PRIMARY KEY, name TEXT NOT NULL UNIQUE);
+CREATE TABLE urls(id INTEGER PRIMARY KEY, url TEXT NOT NULL UNIQUE,
+                  host INTEGER NOT NULL REFERENCES hosts);
+CREATE TABLE checks(id INTEGER PRIMARY KEY, pair INTEGER NOT NULL REFERENCES pairs,
+                    day INTEGER NOT NULL, depth INTEGER, listed INTEGER NOT NULL);
+CREATE INDEX checks_by_pair ON checks(pair, day);
+CREATE TABLE found(check_id INTEGER NOT NULL, position INTEGER NOT NULL, page INTEGER NOT NULL,
+                   url INTEGER NOT NULL, PRIMARY KEY(check_id, position)) WITHOUT ROWID;
+CREATE TABLE results(check_id INTEGER NOT NULL, position INTEGER NOT NULL,
+                     page INTEGER NOT NULL, url INTEGER,
+                     PRIMARY KEY(check_id, position)) WITHOUT ROWID;
+)sql";
+
+std::string FileMessage(const std::string& path, const std::string& reason) {
+    return "The ranking history \"" + path + "\" cannot be used: " + reason;
+}
+
+const Value& Field(const Record& record, int index) {
+    static const Value null;
+    return index >= 0 && std::size_t(index) < record.size() ? record[std::size_t(index)] : null;
+}
+
+} // namespace
+
+std::int64_t DayNumber(Date date) {
+    return std::int64_t(date.Year()) * 10000 + date.Month() * 100 + date.Day();
+}
+
+Date DayDate(std::int64_t day) {
+    return Date(int(day / 10000), unsigned(day / 100 % 100), unsigned(day % 100));
+}
+
+struct THistoryStore::TStatements {
+    explicit TStatements(TSqliteFile& f)
+        : findPair(f, "SELECT id FROM pairs WHERE site=? AND engine=? AND keyword=?"),
+          addPair(f, "INSERT INTO pairs(site, engine, keyword) VALUES(?, ?, ?)"),
+          findUrl(f, "SELECT id FROM urls WHERE url=?"),
+          addUrl(f, "INSERT INTO urls(url, host) VALUES(?, ?)"),
+          findHost(f, "SELECT id FROM hosts WHERE name=?"),
+          addHost(f, "INSERT INTO hosts(name) VALUES(?)"),
+          addCheck(f, "INSERT INTO checks(pair, day, depth, listed) VALUES(?, ?, ?, ?)"),
+          addFound(f, "INSERT INTO found(check_id, position, page, url) VALUES(?, ?, ?, ?)"),
+          addFoundOnce(f, "INSERT OR IGNORE INTO found(check_id, position, page, url) "
+                          "VALUES(?, ?, ?, ?)"),
+          addResult(f, "INSERT INTO results(check_id, position, page, url) VALUES(?, ?, ?, ?)") {}
+    TStatement findPair, addPair, findUrl, addUrl, findHost, addHost, addCheck, addFound,
+        addFoundOnce, addResult;
+};
+
+THistoryStore::THistoryStore(const std::string& path, const TClientDataSet* seedFrom)
+    : path_(path) {
+    try {
+        if (!fs::exists(path_)) {
+            // Built whole beside its place: a half-made file never carries the name.
+            const std::string temp = path_ + ".tmp";
+            std::error_code ignored;
+            fs::remove(temp, ignored);
+            try {
+                file_ =
+                    std::make_unique<TSqliteFile>(temp, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+                file_->Exec(kSchema);
+                TStatement(*file_, "INSERT INTO meta(key, value) VALUES('format', ?)")
+                    .Bind(1, kFormat)
+                    .Run();
+                statements_ = std::make_unique<TStatements>(*file_);
+                if (seedFrom)
+                    Seed(*seedFrom);
+                statements_.reset();
+                file_.reset();
+                ForgetCachedIds();
+                fs::rename(temp, path_);
+            } catch (...) {
+                statements_.reset();
+                file_.reset();
+                fs::remove(temp, ignored);
+                throw;
+            }
+        }
+        file_ = std::make_unique<TSqliteFile>(path_, SQLITE_OPEN_READWRITE);
+        // Only reading until the file is known to be a history: anything else stays as it is.
+        {
+            TStatement format(*file_, "SELECT value FROM meta WHERE key='format'");
+            if (!format.Step() || format.Text(0) != kFormat)
+                throw HistoryError("it is not a ranking history of this program");
+        }
+        file_->Exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL");
+        statements_ = std::make_unique<TStatements>(*file_);
+    } catch (const HistoryError& e) {
+        statements_.reset();
+        file_.reset();
+        throw HistoryError(FileMessage(path_, e.what()));
+    } catch (const fs::filesystem_error& e) {
+        statements_.reset();
+        file_.reset();
+        throw HistoryError(FileMessage(path_, e.code().message()));
+    }
+}
+
+THistoryStore::~THistoryStore() = default;
+
+void THistoryStore::ForgetCachedIds() {
+    urlIds_.clear();
+    hostIds_.clear();
+    pairIds_.clear();
+}
+
+std::int64_t THistoryStore::PairId(std::string_view site, std::string_view engine,
+                                   std::string_view keyword) {
+    std::string key;
+    for (std::string_view part : {site, engine, keyword}) {
+        key += part;
+        key += '\0';
+    }
+    if (const auto known = pairIds_.find(key); known != pairIds_.end())
+        return known->second;
+    TStatement& find = statements_->findPair;
+    find.Bind(1, site).Bind(2, engine).Bind(3, keyword);
+    std::int64_t id = 0;
+    if (find.Step()) {
+        id = find.Integer(0);
+        find.Reset();
+    } else {
+        find.Reset();
+        statements_->addPair.Bind(1, site).Bind(2, engine).Bind(3, keyword).Run();
+        id = file_->LastInsertId();
+    }
+    return pairIds_[key] = id;
+}
+
+std::int64_t THistoryStore::HostId(const std::string& host) {
+    if (const auto known = hostIds_.find(host); known != hostIds_.end())
+        return known->second;
+    TStatement& find = statements_->findHost;
+    find.Bind(1, host);
+    std::int64_t id = 0;
+    if (find.Step()) {
+        id = find.Integer(0);
+        find.Reset();
+    } else {
+        find.Reset();
+        statements_->addHost.Bind(1, host).Run();
+        id = file_->LastInsertId();
+    }
+    return hostIds_[host] = id;
+}
+
+std::int64_t THistoryStore::UrlId(const std::string& link) {
+    if (const auto known = urlIds_.find(link); known != urlIds_.end())
+        return known->second;
+    TStatement& find = statements_->findUrl;
+    find.Bind(1, link);
+    std::int64_t id = 0;
+    if (find.Step()) {
+        id = find.Integer(0);
+        find.Reset();
+    } else {
+        find.Reset();
+        const std::int64_t host = HostId(SiteHost(link));
+        statements_->addUrl.Bind(1, link).Bind(2, host).Run();
+        id = file_->LastInsertId();
+    }
+    return urlIds_[link] = id;
+}
+
+std::int64_t THistoryStore::AddCheck(std::int64_t pair, Date date, std::optional<int> depth,
+                                     bool listed) {
+    TStatement& add = statements_->addCheck;
+    add.Bind(1, pair).Bind(2, DayNumber(date));
+    if (depth)
+        add.Bind(3, *depth);
+    else
+        add.BindNull(3);
+    add.Bind(4, listed ? 1 : 0).Run();
+    return file_->LastInsertId();
+}
+
+void THistoryStore::AddFound(std::int64_t check, const TResultEntry& entry, bool ignoreRepeat) {
+    TStatement& add = ignoreRepeat ? statements_->addFoundOnce : statements_->addFound;
+    add.Bind(1, check).Bind(2, entry.position).Bind(3, entry.page).Bind(4, UrlId(entry.link)).Run();
+}
+
+void THistoryStore::Append(const TPairMeasurement& m) {
+    if (!statements_)
+        throw HistoryError("the ranking history is not open");
+    try {
+        TTransaction transaction(*file_);
+        const std::int64_t check =
+            AddCheck(PairId(m.siteName, m.engineName, m.keyword), m.date, m.depth, true);
+        for (const TResultEntry& entry : m.found)
+            AddFound(check, entry, false);
+        TStatement& add = statements_->addResult;
+        for (const TResultEntry& entry : m.results) {
+            add.Bind(1, check).Bind(2, entry.position).Bind(3, entry.page);
+            if (entry.link.empty())
+                add.BindNull(4);
+            else
+                add.Bind(4, UrlId(entry.link));
+            add.Run();
+        }
+        transaction.Commit();
+    } catch (...) {
+        ForgetCachedIds(); // ids handed out in the rolled-back transaction are gone
+        throw;
+    }
+}
+
+void THistoryStore::Seed(const TClientDataSet& rankings) {
+    const auto index = [&](const char* name) { return rankings.FindFieldIndex(name); };
+    const int site = index("SiteName"), engine = index("SENAME"), keyword = index("Keyword"),
+              url = index("url");
+    struct TPoint {
+        int date, position, page;
+    };
+    // What a record remembers: now, the check before, and the best, each with its date.
+    const TPoint points[] = {{index("DT"), index("Position"), index("Page")},
+                             {index("DTLast"), index("LastPosition"), index("LastPage")},
+                             {index("DTBest"), index("BestPosition"), index("BestPage")}};
+    const auto text = [](const Value& v) {
+        const auto* s = std::get_if<std::string>(&v);
+        return s ? *s : std::string();
+    };
+    const auto number = [](const Value& v) {
+        const auto* n = std::get_if<std::int32_t>(&v);
+        return n ? int(*n) : 0;
+    };
+    // (day, site, engine, keyword) -> the links met that day.
+    std::map<std::tuple<std::int64_t, std::string, std::string, std::string>,
+             std::vector<TResultEntry>>
+        checks;
+    for (const Record& r : rankings.AllRecords()) {
+        const std::string link = text(Field(r, url));
+        // A not-found record has no date of its own, and its best belonged to a link that
+        // is no longer known.
+        if (IsNotFoundUrl(link))
+            continue;
+        std::vector<std::int64_t> days;
+        for (const TPoint& p : points) {
+            const auto* date = std::get_if<Date>(&Field(r, p.date));
+            const int position = number(Field(r, p.position));
+            if (!date || position <= 0)
+                continue;
+            const std::int64_t day = DayNumber(*date);
+            if (std::find(days.begin(), days.end(), day) != days.end())
+                continue; // of two facts of one day, the later one holds
+            days.push_back(day);
+            checks[{day, text(Field(r, site)), text(Field(r, engine)), text(Field(r, keyword))}]
+                .push_back({position, number(Field(r, p.page)), link});
+        }
+    }
+    TTransaction transaction(*file_);
+    for (const auto& [key, found] : checks) {
+        const auto& [day, siteName, engineName, keywordText] = key;
+        const std::int64_t check =
+            AddCheck(PairId(siteName, engineName, keywordText), DayDate(day), std::nullopt, false);
+        for (const TResultEntry& entry : found)
+            AddFound(check, entry, true);
+    }
+    transaction.Commit();
+}
+
+std::vector<THistoryCheck> THistoryStore::KeywordChecks(std::string_view site,
+                                                        std::string_view keyword,
+                                                        std::optional<Date> from) {
+    TStatement query(*file_, R"sql(
+        SELECT c.id, p.engine, c.day, c.depth, c.listed, f.position, f.page, u.url
+        FROM pairs p JOIN checks c ON c.pair = p.id
+        LEFT JOIN found f ON f.check_id = c.id LEFT JOIN urls u ON u.id = f.url
+        WHERE p.site = ? AND p.keyword = ? AND c.day >= ?
+        ORDER BY p.engine, c.day, c.id, f.position)sql");
+    query.Bind(1, site).Bind(2, keyword).Bind(3, from ? DayNumber(*from) : 0);
+    std::vector<THistoryCheck> checks;
+    while (query.Step()) {
+        if (checks.empty() || checks.back().id != query.Integer(0)) {
+            THistoryCheck& check = checks.emplace_back();
+            check.id = query.Integer(0);
+            check.engine = query.Text(1);
+            check.date = DayDate(query.Integer(2));
+            check.depth = int(query.Integer(3));
+            check.listed = query.Integer(4) != 0;
+        }
+        if (!query.IsNull(5))
+            checks.back().found.push_back(
+                {int(query.Integer(5)), int(query.Integer(6)), std::string(query.Text(7))});
+    }
+    return checks;
+}
+
+std::vector<TCompetitor> THistoryStore::Competitors(std::int64_t checkId, std::string_view site) {
+    // The host's best position in the pair's previous listed check.
+    std::map<std::int64_t, int> before;
+    TStatement previous(*file_, R"sql(
+        SELECT u.host, MIN(r.position) FROM results r JOIN urls u ON u.id = r.url
+        WHERE r.check_id = (
+            SELECT e.id FROM checks c JOIN checks e ON e.pair = c.pair AND e.listed = 1
+                AND (e.day < c.day OR (e.day = c.day AND e.id < c.id))
+            WHERE c.id = ? ORDER BY e.day DESC, e.id DESC LIMIT 1)
+        GROUP BY u.host)sql");
+    previous.Bind(1, checkId);
+    while (previous.Step())
+        before[previous.Integer(0)] = int(previous.Integer(1));
+
+    TStatement list(*file_, R"sql(
+        SELECT r.position, r.page, u.url, h.name, u.host
+        FROM results r LEFT JOIN urls u ON u.id = r.url LEFT JOIN hosts h ON h.id = u.host
+        WHERE r.check_id = ? ORDER BY r.position)sql");
+    list.Bind(1, checkId);
+    std::vector<TCompetitor> rows;
+    std::map<std::int64_t, int> bestNow;
+    while (list.Step()) {
+        TCompetitor& row = rows.emplace_back();
+        row.position = int(list.Integer(0));
+        row.page = int(list.Integer(1));
+        row.link = list.Text(2);
+        row.host = list.Text(3);
+        row.own = !row.link.empty() && IsSiteLink(site, row.link);
+        if (list.IsNull(4))
+            continue;
+        const std::int64_t host = list.Integer(4);
+        const int now = bestNow.emplace(host, row.position).first->second;
+        if (before.empty())
+            continue;
+        if (const auto then = before.find(host); then != before.end())
+            row.move = then->second - now;
+        else
+            row.hostSeenFirstHere = true;
+    }
+    return rows;
+}
+
+void THistoryStore::ForEachRow(const std::optional<std::string>& site,
+                               const std::function<void(const THistoryRow&)>& emit) {
+    TStatement query(*file_, std::string(R"sql(
+        SELECT c.day, p.site, p.engine, p.keyword, u.url, f.position, f.page, c.depth
+        FROM pairs p JOIN checks c ON c.pair = p.id
+        LEFT JOIN found f ON f.check_id = c.id LEFT JOIN urls u ON u.id = f.url)sql") +
+                                 (site ? " WHERE p.site = ?" : "") +
+                                 " ORDER BY p.site, p.engine, p.keyword, c.day, c.id, f.position");
+    if (site)
+        query.Bind(1, *site);
+    std::int64_t day = -1;
+    THistoryRow row;
+    while (query.Step()) {
+        if (query.Integer(0) != day) {
+            day = query.Integer(0);
+            row.date = DayDate(day);
+        }
+        row.site = query.Text(1);
+        row.engine = query.Text(2);
+        row.keyword = query.Text(3);
+        row.url = query.Text(4);
+        row.position = int(query.Integer(5));
+        row.page = int(query.Integer(6));
+        row.depth = int(query.Integer(7));
+        emit(row);
+    }
+}
+
+std::vector<std::string> THistoryStore::Sites() {
+    TStatement query(*file_, "SELECT DISTINCT site FROM pairs ORDER BY site");
+    std::vector<std::string> sites;
+    while (query.Step())
+        sites.emplace_back(query.Text(0));
+    return sites;
+}
+
+} // namespace quorvia
