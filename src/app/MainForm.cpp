@@ -154,7 +154,7 @@ void TMainForm::CreateActions() {
     };
     CheckUpdateAction = make("CheckUpdateAction", "&Get updates");
     SettingsAction = make("SettingsAction", "Se&ttings...");
-    ExportAction = make("ExportAction", "E&xport...");
+    ExportAction = make("ExportAction", "&Export...");
     ShowHistoryAction = make("ShowHistoryAction", "Show history");
     ExitAction = make("ExitAction", "E&xit");
     SupportAction = make("SupportAction", "&Get support");

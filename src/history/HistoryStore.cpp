@@ -131,6 +131,25 @@ void THistoryStore::ForgetCachedIds() {
     pairIds_.clear();
 }
 
+namespace {
+
+// The id of the row find selects with the key bound by bind, or of the row add inserts with
+// the same key (add's other values bound already).
+template <typename Bind>
+std::int64_t FindOrAdd(TSqliteFile& file, TStatement& find, TStatement& add, Bind bind) {
+    bind(find);
+    const bool known = find.Step();
+    const std::int64_t id = known ? find.Integer(0) : 0;
+    find.Reset();
+    if (known)
+        return id;
+    bind(add);
+    add.Run();
+    return file.LastInsertId();
+}
+
+} // namespace
+
 std::int64_t THistoryStore::PairId(std::string_view site, std::string_view engine,
                                    std::string_view keyword) {
     std::string key;
@@ -140,53 +159,24 @@ std::int64_t THistoryStore::PairId(std::string_view site, std::string_view engin
     }
     if (const auto known = pairIds_.find(key); known != pairIds_.end())
         return known->second;
-    TStatement& find = statements_->findPair;
-    find.Bind(1, site).Bind(2, engine).Bind(3, keyword);
-    std::int64_t id = 0;
-    if (find.Step()) {
-        id = find.Integer(0);
-        find.Reset();
-    } else {
-        find.Reset();
-        statements_->addPair.Bind(1, site).Bind(2, engine).Bind(3, keyword).Run();
-        id = file_->LastInsertId();
-    }
-    return pairIds_[key] = id;
+    return pairIds_[key] =
+               FindOrAdd(*file_, statements_->findPair, statements_->addPair,
+                         [&](TStatement& s) { s.Bind(1, site).Bind(2, engine).Bind(3, keyword); });
 }
 
 std::int64_t THistoryStore::HostId(const std::string& host) {
     if (const auto known = hostIds_.find(host); known != hostIds_.end())
         return known->second;
-    TStatement& find = statements_->findHost;
-    find.Bind(1, host);
-    std::int64_t id = 0;
-    if (find.Step()) {
-        id = find.Integer(0);
-        find.Reset();
-    } else {
-        find.Reset();
-        statements_->addHost.Bind(1, host).Run();
-        id = file_->LastInsertId();
-    }
-    return hostIds_[host] = id;
+    return hostIds_[host] = FindOrAdd(*file_, statements_->findHost, statements_->addHost,
+                                      [&](TStatement& s) { s.Bind(1, host); });
 }
 
 std::int64_t THistoryStore::UrlId(const std::string& link) {
     if (const auto known = urlIds_.find(link); known != urlIds_.end())
         return known->second;
-    TStatement& find = statements_->findUrl;
-    find.Bind(1, link);
-    std::int64_t id = 0;
-    if (find.Step()) {
-        id = find.Integer(0);
-        find.Reset();
-    } else {
-        find.Reset();
-        const std::int64_t host = HostId(SiteHost(link));
-        statements_->addUrl.Bind(1, link).Bind(2, host).Run();
-        id = file_->LastInsertId();
-    }
-    return urlIds_[link] = id;
+    statements_->addUrl.Bind(2, HostId(SiteHost(link)));
+    return urlIds_[link] = FindOrAdd(*file_, statements_->findUrl, statements_->addUrl,
+                                     [&](TStatement& s) { s.Bind(1, link); });
 }
 
 std::int64_t THistoryStore::AddCheck(std::int64_t pair, Date date, std::optional<int> depth,

@@ -92,7 +92,7 @@ TEST_F(HistoryCommands, ExportWritesWhatWasChosenAndReportsAFailure) {
     QAction* exportAction = nullptr;
     for (QAction* menu : form.menuBar()->actions())
         for (QAction* item : menu->menu()->actions())
-            if (item->text() == QStringLiteral("E&xport..."))
+            if (item->text() == QStringLiteral("&Export..."))
                 exportAction = item;
     ASSERT_NE(exportAction, nullptr);
 
