@@ -36,6 +36,11 @@ public:
 
     // Rebuilds the result rows of the current site.
     virtual void RefreshResults() = 0;
+
+    // A pair has ended, its failure (if any) logged before. number counts the pairs started
+    // in this scan, from 1, out of count. The window's gauge says enough; a tool prints a line.
+    virtual void PairEnded(const std::string& /*engine*/, const std::string& /*keyword*/,
+                           int /*number*/, int /*count*/) {}
 };
 
 } // namespace quorvia
