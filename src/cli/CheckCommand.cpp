@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <optional>
 
 namespace quorvia {
 
@@ -62,10 +63,16 @@ public:
     }
     void RefreshResults() override {}
 
-    void PairEnded(const std::string& engine, const std::string& keyword, int number,
+    void PairEnded(const std::string& engine, const std::string& keyword,
+                   const std::string& failure) override {
+        ended_ = {engine, keyword, failure};
+    }
+
+    void AfterPair(const std::string& engine, const std::string& keyword, int number,
                    int count) override {
-        // A stop cuts the pair short without a log line: it was not checked either.
-        const bool checked = messages_.empty() && !StopRequested;
+        // A pair cut short by a stop is not reported as ended: it was not checked.
+        const bool checked = ended_ && ended_->engine == engine && ended_->keyword == keyword &&
+                             ended_->failure.empty();
         ++(checked ? PairsChecked : PairsNotChecked);
         progress_ << "[" << number << "/" << count << "] " << Site << " | " << engine << " | "
                   << keyword << " | " << (checked ? Outcome(engine, keyword) : "not checked")
@@ -74,6 +81,7 @@ public:
             progress_ << "    " << message << "\n";
         progress_.flush();
         messages_.clear();
+        ended_.reset();
     }
 
 private:
@@ -103,6 +111,10 @@ private:
     TClientDataSet& rankings_;
     std::ostream& progress_;
     std::vector<std::string> messages_;
+    struct TEnded {
+        std::string engine, keyword, failure;
+    };
+    std::optional<TEnded> ended_;
 };
 
 // The SiteName values of the sites to check, each once, in the order asked.

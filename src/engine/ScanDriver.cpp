@@ -68,7 +68,7 @@ void RunScan(TScanContext& scan, const std::vector<std::string>& engines,
             CheckEngineKeyword(scan, engine, keyword, depth, done, total);
             done = depth * pairs; // whatever the walk counted
             scan.Window.SetGaugePosition(done * 100 / total);
-            scan.Window.PairEnded(engine, keyword, pairs, pairCount);
+            scan.Window.AfterPair(engine, keyword, pairs, pairCount);
         }
 }
 

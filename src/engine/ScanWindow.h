@@ -37,9 +37,15 @@ public:
     // Rebuilds the result rows of the current site.
     virtual void RefreshResults() = 0;
 
-    // A pair has ended, its failure (if any) logged before. number counts the pairs started
-    // in this scan, from 1, out of count. The window's gauge says enough; a tool prints a line.
+    // One engine-and-keyword pair has been asked to its end: checked when failure is empty,
+    // else not checked, for the reason its log line gives. A pair the user stopped, or one whose
+    // error ended the scan, is not reported. Comes before the pair's last RefreshResults.
     virtual void PairEnded(const std::string& /*engine*/, const std::string& /*keyword*/,
+                           const std::string& /*failure*/) {}
+    // The driver is done with a pair, its bookkeeping included, whether or not it was reported
+    // to PairEnded. number counts the pairs started in this scan, from 1, out of count. The
+    // window's gauge says enough; the command-line tool prints a line.
+    virtual void AfterPair(const std::string& /*engine*/, const std::string& /*keyword*/,
                            int /*number*/, int /*count*/) {}
 };
 
