@@ -30,8 +30,7 @@ void LoadTable(TClientDataSet& table, const std::string& path, bool mayBeMissing
 } // namespace
 
 TProgramFiles::TProgramFiles() {
-    const std::string folder = ProgramFolder();
-    SetCacheRoot(folder + "Cache");
+    SetCacheRoot(UserFile("Cache"));
     CreateCacheFolder();
 
     std::vector<TStoredOption> options = {{"IntTBXCheckBox", [this] { return InternationalOnly; },
@@ -50,29 +49,28 @@ TProgramFiles::TProgramFiles() {
                            }});
     }
     try {
-        Stored = TFormStorage(folder + "set.ini", std::move(options)).Restore();
+        Stored = TFormStorage(UserFile("set.ini"), std::move(options)).Restore();
     } catch (const std::exception&) {
         // An unreadable "set.ini" is a missing one, as for the window.
     }
-    IntSeList = ReadLineList(folder + "IntSe.lst");
-    BadHtmlList = ReadLineList(folder + "badhtml.lst");
-    LoadTable(Tables.SE_ClientDataSet, folder + "SE.cds", false);
-    LoadTable(Tables.WebSiteClientDataSet, folder + "WebSite.cds", true);
+    IntSeList = ReadLineList(ShippedFile("IntSe.lst"));
+    BadHtmlList = ReadLineList(ShippedFile("badhtml.lst"));
+    LoadTable(Tables.SE_ClientDataSet, ShippedFile("SE.cds"), false);
+    LoadTable(Tables.WebSiteClientDataSet, UserFile("WebSite.cds"), true);
     Tables.WebSiteClientDataSet.Locate("SiteName", {Value(Stored.WebSite)});
-    LoadTable(Tables.WordClientDataSet, folder + "Word.cds", true);
-    LoadTable(Tables.SECacheClientDataSet, folder + "SECache.cds", true);
+    LoadTable(Tables.WordClientDataSet, UserFile("Word.cds"), true);
+    LoadTable(Tables.SECacheClientDataSet, UserFile("SECache.cds"), true);
     LoadSettings();
 }
 
 void TProgramFiles::SaveTables() {
-    const std::string folder = ProgramFolder();
     const std::pair<TClientDataSet*, const char*> files[] = {
         {&Tables.WebSiteClientDataSet, "WebSite.cds"},
         {&Tables.WordClientDataSet, "Word.cds"},
         {&Tables.SECacheClientDataSet, "SECache.cds"}};
     for (const auto& [table, fileName] : files) {
         try {
-            SaveDataSet(*table, folder + fileName);
+            SaveDataSet(*table, UserFile(fileName));
         } catch (const std::exception& e) {
             throw TCliError(e.what());
         }

@@ -13,7 +13,7 @@ namespace quorvia {
 
 class TProgramFiles {
 public:
-    // Reads everything from ProgramFolder() and makes its "Cache" folder the cache root.
+    // Reads everything from the program's folders and makes the user's "Cache" the cache root.
     // Throws TCliError when "SE.cds" or an existing table file cannot be read.
     TProgramFiles();
 
