@@ -7,6 +7,7 @@
 #include "history/ExportCommand.h"
 #include "history/HistoryWindow.h"
 #include "platform/Clock.h"
+#include "platform/ProgramFolder.h"
 #include "view/ResultsGrid.h"
 
 #include <QMenu>
@@ -19,7 +20,7 @@ void TMainForm::OpenRankingHistory() {
     // Seeding from records that could not be loaded would start the history empty for good.
     const bool rankingsLoaded = std::find(savableTables_.begin(), savableTables_.end(),
                                           &Tables.SECacheClientDataSet) != savableTables_.end();
-    History = OpenHistory(ProgramFolder + kHistoryFileName,
+    History = OpenHistory(UserFile(kHistoryFileName),
                           rankingsLoaded ? &Tables.SECacheClientDataSet : nullptr,
                           [this](const std::string& message) {
                               ShowErrorBox(this, QString::fromStdString(message));

@@ -27,8 +27,10 @@ std::unique_ptr<THistoryStore> OpenHistory(const std::string& path, const TClien
     try {
         return std::make_unique<THistoryStore>(path, rankings);
     } catch (const std::exception& e) {
-        report(std::string(e.what()) + ". The file is left as it is and no history is kept "
-                                       "in this run.");
+        report("The ranking history could not be opened. Rankings are checked and kept as "
+               "always, but no history is added in this run, and the file is left as it "
+               "is.\n\n" +
+               std::string(e.what()));
         return nullptr;
     }
 }

@@ -273,7 +273,8 @@ TEST(ProgramRun, InstalledTheProgramReadsShareAndKeepsTheUsersFilesInTheUserData
     EXPECT_EQ(quorvia.readAllStandardError().trimmed(), QByteArray());
 
     EXPECT_EQ(FilesUnder(userFolder),
-              (QStringList{QStringLiteral("SECache.cds"), QStringLiteral("WebSite.cds"),
-                           QStringLiteral("Word.cds"), QStringLiteral("set.ini")}));
+              (QStringList{QStringLiteral("History.db"), QStringLiteral("SECache.cds"),
+                           QStringLiteral("WebSite.cds"), QStringLiteral("Word.cds"),
+                           QStringLiteral("set.ini")}));
     EXPECT_EQ(FilesUnder(prefix.path()), installed) << "nothing written beside the program";
 }
