@@ -41,7 +41,7 @@ long GenerateHistory(THistoryStore& store, const THistoryShape& shape, unsigned 
     std::uniform_real_distribution<double> start(0.0, 100.0);
 
     const int pairsPerEngine = shape.sites * shape.keywords;
-    std::vector<TPool> pools(std::size_t(pairsPerEngine));
+    std::vector<TPool> pools(static_cast<std::size_t>(pairsPerEngine));
     for (int p = 0; p < pairsPerEngine; ++p) {
         TPool& pool = pools[std::size_t(p)];
         for (int i = 0; i < kPoolSize; ++i)
