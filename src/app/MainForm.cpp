@@ -10,6 +10,7 @@
 #include "platform/ProgramFolder.h"
 #include "platform/Text.h"
 #include "settings/ConnectionSettings.h"
+#include "store/UserTableFile.h"
 #include "view/ResultsGrid.h"
 
 #include <QAction>
@@ -451,27 +452,30 @@ void TMainForm::PrepareAnimations() {
 }
 
 void TMainForm::LoadTables() {
-    Tables.SE_ClientDataSet.LoadFromFile(ProgramFolder + "SE.cds");
+    const std::string engines = ProgramFolder + "SE.cds";
+    try {
+        Tables.SE_ClientDataSet.LoadFromFile(engines);
+    } catch (const TableError& e) {
+        throw TableError(WithDetails("The list of search engines (\"" + engines +
+                                         "\") could not be read, so there is nothing to check. "
+                                         "Installing Quorvia again brings the file back.",
+                                     e.what()));
+    }
     FillEngineList();
-    LoadUserTable(Tables.WebSiteClientDataSet, "WebSite.cds");
+    LoadUserTable(Tables.WebSiteClientDataSet, "WebSite.cds", "web sites");
     Tables.WebSiteClientDataSet.Locate("SiteName", {Value(Stored.WebSite)});
     ShowSelectedSite();
-    LoadUserTable(Tables.WordClientDataSet, "Word.cds");
-    LoadUserTable(Tables.SECacheClientDataSet, "SECache.cds");
+    LoadUserTable(Tables.WordClientDataSet, "Word.cds", "keywords");
+    LoadUserTable(Tables.SECacheClientDataSet, "SECache.cds", "ranking history");
 }
 
-void TMainForm::LoadUserTable(TClientDataSet& table, const std::string& fileName) {
-    const std::string path = ProgramFolder + fileName;
-    if (std::filesystem::exists(path)) {
-        try {
-            table.LoadFromFile(path);
-        } catch (const std::exception& e) {
-            // Reported; start-up goes on without it, and the file is left as it is.
-            ShowErrorBox(this, QString::fromStdString(e.what()));
-            return;
-        }
-    }
-    savableTables_.push_back(&table);
+void TMainForm::LoadUserTable(TClientDataSet& table, const std::string& fileName,
+                              std::string_view contents) {
+    const TUserTableLoad load = LoadUserTableFile(table, ProgramFolder + fileName, contents);
+    if (!load.message.empty())
+        ShowErrorBox(this, QString::fromStdString(load.message));
+    if (load.savable)
+        savableTables_.push_back(&table);
 }
 
 bool TMainForm::WriteFormStorage() {

@@ -80,11 +80,19 @@ THttpCli::~THttpCli() {
 }
 
 void THttpCli::StartGet() {
+    Start(THttpRequest::Get);
+}
+
+void THttpCli::StartPost() {
+    Start(THttpRequest::Post);
+}
+
+void THttpCli::Start(THttpRequest kind) {
     if (state != THttpState::Idle)
         throw EHttpException("HTTP component is busy", 1);
     closedHandler = TClosedHandler::ConnectionClosed;
     SetState(THttpState::Starting);
-    requestKind = THttpRequest::Get;
+    requestKind = kind;
     ResetResponse();
     Connect();
 }
@@ -192,7 +200,8 @@ void THttpCli::WriteRequest() {
     std::string request;
     const auto line = [&request](const std::string& text) { request += text + "\r\n"; };
     TriggerRequestHeaderBegin();
-    line("GET " + requestTarget + " HTTP/1.0");
+    const bool post = requestKind == THttpRequest::Post;
+    line((post ? "POST " : "GET ") + requestTarget + " HTTP/1.0");
     if (!Sender.empty())
         line("From: " + Sender);
     if (!Accept.empty())
@@ -217,8 +226,14 @@ void THttpCli::WriteRequest() {
         ContentRangeBegin.clear();
         ContentRangeEnd.clear();
     }
+    if (post) {
+        line("Content-Type: " + SendContentType);
+        line("Content-Length: " + std::to_string(SendBody.size()));
+    }
     TriggerRequestHeaderEnd();
     line("");
+    if (post)
+        request += SendBody;
     socket->Send(request);
 }
 
@@ -402,6 +417,8 @@ void THttpCli::ConnectionClosed() {
 
 void THttpCli::FollowLocation() {
     redirectPending = false;
+    if (statusCode != 307 && statusCode != 308)
+        requestKind = THttpRequest::Get;
     closedHandler = TClosedHandler::ConnectionClosed;
     ++redirectCount;
     TriggerLocationChange();

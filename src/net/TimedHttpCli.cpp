@@ -58,6 +58,14 @@ TTimedHttpCli::TTimedHttpCli(QObject* parent) : THttpCli(parent) {
 }
 
 TWaitOutcome TTimedHttpCli::GetTimed(std::int32_t timeoutMs) {
+    return RunTimed(THttpRequest::Get, timeoutMs);
+}
+
+TWaitOutcome TTimedHttpCli::PostTimed(std::int32_t timeoutMs) {
+    return RunTimed(THttpRequest::Post, timeoutMs);
+}
+
+TWaitOutcome TTimedHttpCli::RunTimed(THttpRequest kind, std::int32_t timeoutMs) {
     SavedHeaderData = OnHeaderData;
     OnHeaderData = [this](THttpCli& sender) {
         TouchDeadline();
@@ -69,7 +77,10 @@ TWaitOutcome TTimedHttpCli::GetTimed(std::int32_t timeoutMs) {
         ~Restore() { client.OnHeaderData = client.SavedHeaderData; }
     } restore{*this};
     TimeoutMs = timeoutMs;
-    StartGet();
+    if (kind == THttpRequest::Post)
+        StartPost();
+    else
+        StartGet();
     return WaitForStates({THttpState::Idle});
 }
 

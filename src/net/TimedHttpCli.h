@@ -49,6 +49,8 @@ public:
 
     // Runs a GET of URL to its end; timeoutMs is the inactivity allowance.
     TWaitOutcome GetTimed(std::int32_t timeoutMs);
+    // The same with a POST of SendBody.
+    TWaitOutcome PostTimed(std::int32_t timeoutMs);
 
     TWaitProcEvent OnWait;
     TDomainsIPList* DomainsIPList = nullptr; // not owned; empty: no caching
@@ -65,6 +67,7 @@ protected:
 private:
     static constexpr int AbortedCode = 3;
 
+    TWaitOutcome RunTimed(THttpRequest kind, std::int32_t timeoutMs);
     void TouchDeadline();
     TWaitOutcome WaitForStates(std::initializer_list<THttpState> endStates);
     void AbortRequest(bool forCancel);

@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cstdlib>
 #include <stdexcept>
 
 namespace quorvia::testing {
@@ -229,6 +230,11 @@ void TFakeEngine::ReadRequest(QTcpSocket* connection) {
     if (end == std::string::npos)
         return;
     TFakeRequest request = ParseRequest(raw.substr(0, end + endLength), server->serverPort());
+    const std::size_t bodyLength =
+        std::size_t(std::atoll(request.Header("content-length").c_str()));
+    if (raw.size() < end + endLength + bodyLength)
+        return;
+    request.Body = raw.substr(end + endLength, bodyLength);
     pending.erase(it);
     requests.push_back(request);
 
