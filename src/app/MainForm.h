@@ -123,7 +123,6 @@ public:
     void ColumnButtonClick();
 
     // --- what the window keeps
-    std::string ProgramFolder;
     TTables Tables;
     std::vector<std::string> IntSeList;
     std::vector<std::string> BadHtmlList;
