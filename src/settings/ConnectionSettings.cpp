@@ -27,7 +27,7 @@ TIEProxy ReadIEProxy() {
 }
 
 std::string DefaultUserAgent() {
-    const std::vector<std::string> agents = ReadLineList(ProgramFolder() + "ua.lst");
+    const std::vector<std::string> agents = ReadLineList(ShippedFile("ua.lst"));
     if (!agents.empty()) {
         std::string first = Trim(agents.front());
         if (!first.empty())

@@ -38,7 +38,7 @@ struct TIEProxy {
 };
 TIEProxy ReadIEProxy();
 
-// The agent used when "set.ini" holds none: the first line of "ua.lst" in the program folder,
+// The agent used when "set.ini" holds none: the first line of the shipped "ua.lst",
 // trimmed, or FallbackUserAgent when that list is missing or its first line is blank.
 std::string DefaultUserAgent();
 

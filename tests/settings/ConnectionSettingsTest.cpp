@@ -187,11 +187,11 @@ TEST_F(ConnectionSettingsTest, UserAgentDefaultsToTheListsFirstLine) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         std::remove(IniPath().c_str());
-        std::remove((ProgramFolder() + "ua.lst").c_str());
+        std::remove(ShippedFile("ua.lst").c_str());
         if (c.ini)
             WriteIni(*c.ini);
         if (c.uaList)
-            std::ofstream(ProgramFolder() + "ua.lst", std::ios::binary) << *c.uaList;
+            std::ofstream(ShippedFile("ua.lst"), std::ios::binary) << *c.uaList;
         LoadSettings();
         EXPECT_EQ(ConnectionSettings.UserAgent, c.expected);
         EXPECT_EQ(ReadIni(), c.ini.value_or("")) << "loading wrote to set.ini";
