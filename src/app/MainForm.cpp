@@ -3,6 +3,7 @@
 #include "app/AnimationFiles.h"
 #include "app/MessageBoxes.h"
 #include "app/Pictures.h"
+#include "engine/EngineTable.h"
 #include "engine/PageCache.h"
 #include "net/PageFetcher.h"
 #include "platform/CommaText.h"
@@ -245,6 +246,7 @@ QWidget* TMainForm::CreateInputStrip() {
     });
     EditTBXButton = MakeButton(Panel1, "EditTBXButton", "Edit");
     EditTBXButton->setGeometry(511, 7, 75, 24);
+    EditTBXButton->setToolTip(Q("Add, choose or delete your web sites"));
     connect(EditTBXButton, &QToolButton::clicked, this, &TMainForm::EditTBXButtonClick);
 
     KeywordsLabel = Named(new QLabel(Q("Keywords and keyphrases:"), Panel1), "KeywordsLabel");
@@ -364,10 +366,15 @@ QWidget* TMainForm::CreateGridArea() {
         Tables, [this](std::string_view text) { return ResDBGridEh->NumberTextWidth(text); });
     ResultsView->RepaintGrid = [this] { ResDBGridEh->viewport()->update(); };
     ResDBGridEh->SetCurrentEngineSource([this] { return CurrentEngine(); });
+<<<<<<< HEAD
     ResDBGridEh->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ResDBGridEh, &QWidget::customContextMenuRequested, this, &TMainForm::GridContextMenu);
     connect(ResDBGridEh, &QAbstractItemView::doubleClicked, this,
             [this](const QModelIndex& index) { ShowHistory(index.row()); });
+=======
+    ResultsView->SetPairMarks(&PairMarks);
+    ResDBGridEh->SetPairMarks(&PairMarks);
+>>>>>>> main
 
     Panel5 = MakePanel(Panel2, "Panel5");
     Panel5->hide();
@@ -469,6 +476,10 @@ void TMainForm::LoadTables() {
                                          "Installing Quorvia again brings the file back.",
                                      e.what()));
     }
+    // The user's repaired definitions; a file that does not parse leaves the shipped ones.
+    for (const std::string& problem :
+         ApplyEngineFolder(Tables.SE_ClientDataSet, UserFile("engines")))
+        LogError(problem);
     FillEngineList();
     LoadUserTable(Tables.WebSiteClientDataSet, "WebSite.cds", "web sites");
     Tables.WebSiteClientDataSet.Locate("SiteName", {Value(Stored.WebSite)});
@@ -679,8 +690,8 @@ void TMainForm::SetStatusText(const std::string& text) {
 }
 
 void TMainForm::SetGaugeEnabled(bool enabled) {
-    Gauge->setEnabled(enabled);
-    Gauge->setTextVisible(enabled);
+    // Switched off, the gauge shows nothing at all, not a grey bar of the last scan.
+    Gauge->setVisible(enabled);
 }
 
 void TMainForm::SetGaugePosition(int percent) {
@@ -768,6 +779,7 @@ std::vector<QWidget*> TMainForm::SwitchedControls() const {
 void TMainForm::SetControlsEnabled(bool enabled) {
     for (QWidget* control : SwitchedControls())
         control->setEnabled(enabled);
+    ShowFirstRunGuide(); // the keyword boxes only with a site
 }
 
 } // namespace quorvia

@@ -7,6 +7,7 @@
 #include "platform/Clock.h"
 #include "store/Sites.h"
 #include "store/Tables.h"
+#include "view/ResultsGrid.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +15,9 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QRegularExpression>
+#include <QToolButton>
 
 #include <filesystem>
 #include <memory>
@@ -65,6 +68,70 @@ TEST_F(Startup, FirstRunWithOnlyTheEngineTableCreatesTheUserFiles) {
     TTables back;
     back.SECacheClientDataSet.LoadFromFile(Path("SECache.cds"));
     EXPECT_EQ(back.SECacheClientDataSet.RecordCount(), 0);
+}
+
+// Definitions in the "engines" folder beside SE.cds: a repaired one replaces the shipped one
+// of its name, a new one adds an engine, a broken one is reported with its file and line and
+// the shipped definition stays in use.
+TEST_F(Startup, TheEnginesFolderRepairsAndAddsDefinitionsAndReportsABrokenFile) {
+    WriteEngines({"Alpha", "Beta"});
+    std::filesystem::create_directory(Path("engines"));
+    WriteFile("engines/alpha.txt",
+              "# repaired after Alpha changed its pages\nSENAME: Alpha\n"
+              "MainURL: https://alpha.test/\nSearchURL: https://alpha.test\",\""
+              "/s?q=@@@\",\"<a class=\"more\" href=\"([^\"]+)\"\n"
+              "SearchMask: <li class=\"hit\"><a href=\"(https?://)?\n");
+    WriteFile("engines/beta.txt", "SENAME: Beta\nSearchURL: x\nSerchMask: <li>\n");
+    WriteFile("engines/delta.txt", "SENAME: Delta\nMainURL: https://delta.test/\n"
+                                   "SearchURL: https://delta.test\",\"/?q=@@@\",\"x\n"
+                                   "SearchMask: <p>\n");
+    TTables shipped;
+    shipped.SE_ClientDataSet.LoadFromFile(Path("SE.cds"));
+    ASSERT_TRUE(shipped.SE_ClientDataSet.Locate("SENAME", {Value(std::string("Beta"))}));
+    const std::string shippedBeta = shipped.SE_ClientDataSet.FieldByName("SearchURL").AsString();
+    const std::string shippedTable = ReadFile("SE.cds");
+
+    TMainForm form;
+    std::vector<std::string> listed;
+    for (int i = 0; i < form.SECheckListBox->count(); ++i)
+        listed.push_back(form.SECheckListBox->item(i)->text().toStdString());
+    EXPECT_EQ(listed, (std::vector<std::string>{"Alpha", "Beta", "Delta"}));
+    TClientDataSet& engines = form.Tables.SE_ClientDataSet;
+    ASSERT_TRUE(engines.Locate("SENAME", {Value(std::string("Alpha"))}));
+    EXPECT_EQ(engines.FieldByName("MainURL").AsString(), "https://alpha.test/");
+    ASSERT_TRUE(engines.Locate("SENAME", {Value(std::string("Beta"))}));
+    EXPECT_EQ(engines.FieldByName("SearchURL").AsString(), shippedBeta);
+    EXPECT_EQ(form.LogRichEdit->toPlainText().toStdString(),
+              "The engine definitions in " + Path("engines/beta.txt") + " were not used: " +
+                  Path("engines/beta.txt") + ":3: unknown field \"SerchMask\"");
+    EXPECT_TRUE(boxes.empty());
+    form.close();
+    EXPECT_EQ(ReadFile("SE.cds"), shippedTable); // never written
+}
+
+TEST_F(Startup, UntilASiteExistsTheGridSaysWhereToBeginAndTheKeywordBoxesWait) {
+    WriteEngines({"Alpha"});
+    TMainForm form;
+    QLineEdit* boxes[] = {form.DBEdit1, form.DBEdit2, form.DBEdit3, form.DBEdit4};
+    EXPECT_EQ(form.ResDBGridEh->EmptyText().toStdString(), TMainForm::FirstRunGuide);
+    for (QLineEdit* box : boxes)
+        EXPECT_FALSE(box->isEnabled()) << box->objectName().toStdString();
+    EXPECT_FALSE(form.EditTBXButton->toolTip().isEmpty());
+
+    // The window restored after a scan leaves them waiting still.
+    form.SetControlsEnabled(false);
+    form.SetControlsEnabled(true);
+    EXPECT_FALSE(form.DBEdit1->isEnabled());
+
+    AddSite(form.Tables.WebSiteClientDataSet, "site.example"); // as "Edit", "Add" does
+    form.ShowSelectedSite();
+    EXPECT_TRUE(form.ResDBGridEh->EmptyText().isEmpty());
+    for (QLineEdit* box : boxes)
+        EXPECT_TRUE(box->isEnabled()) << box->objectName().toStdString();
+    form.SetControlsEnabled(false); // a scan
+    EXPECT_FALSE(form.DBEdit1->isEnabled());
+    form.SetControlsEnabled(true);
+    EXPECT_TRUE(form.DBEdit1->isEnabled());
 }
 
 TEST_F(Startup, TheRememberedSiteIsShownWithItsKeywordsElseTheFirst) {
