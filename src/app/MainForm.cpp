@@ -366,15 +366,12 @@ QWidget* TMainForm::CreateGridArea() {
         Tables, [this](std::string_view text) { return ResDBGridEh->NumberTextWidth(text); });
     ResultsView->RepaintGrid = [this] { ResDBGridEh->viewport()->update(); };
     ResDBGridEh->SetCurrentEngineSource([this] { return CurrentEngine(); });
-<<<<<<< HEAD
     ResDBGridEh->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ResDBGridEh, &QWidget::customContextMenuRequested, this, &TMainForm::GridContextMenu);
     connect(ResDBGridEh, &QAbstractItemView::doubleClicked, this,
             [this](const QModelIndex& index) { ShowHistory(index.row()); });
-=======
     ResultsView->SetPairMarks(&PairMarks);
     ResDBGridEh->SetPairMarks(&PairMarks);
->>>>>>> main
 
     Panel5 = MakePanel(Panel2, "Panel5");
     Panel5->hide();
