@@ -53,7 +53,7 @@ long GenerateHistory(THistoryStore& store, const THistoryShape& shape, unsigned 
             for (double& s : standing)
                 s = start(random);
             pool.standing.push_back(std::move(standing));
-            pool.site.push_back(start(random) * 0.8);
+            pool.site.push_back(start(random) * 0.35);
         }
     }
 

@@ -27,20 +27,23 @@ int main(int argc, char** argv) {
         store, {.sites = 1, .keywords = 1, .engines = 4, .days = 365, .lastDay = today});
 
     quorvia::THistoryWindow window(nullptr, store, quorvia::bench::SiteName(0),
-                                   quorvia::bench::KeywordText(0), quorvia::bench::EngineName(0),
+                                   quorvia::bench::KeywordText(0), quorvia::bench::EngineName(1),
                                    today);
     window.resize(1180, 620);
     window.SetRange(quorvia::THistoryRange::Year);
     window.show();
-    QApplication::processEvents();
+    // The list scrolled to where the site stands.
+    QTableWidget* list = window.CompetitorsList();
+    const auto showOwnRow = [&] {
+        for (int row = 0; row < list->rowCount(); ++row)
+            if (list->item(row, 2)->font().bold())
+                list->scrollToItem(list->item(row, 0), QAbstractItemView::PositionAtCenter);
+        QApplication::processEvents();
+    };
+    showOwnRow();
     if (!window.grab().save(QString::fromUtf8(argv[1])))
         return 1;
-    // The competitors list close up, scrolled to where the site stands.
-    QTableWidget* list = window.CompetitorsList();
-    list->parentWidget()->resize(560, 620);
-    for (int row = 0; row < list->rowCount(); ++row)
-        if (list->item(row, 2)->font().bold())
-            list->scrollToItem(list->item(row, 0), QAbstractItemView::PositionAtCenter);
-    QApplication::processEvents();
+    list->parentWidget()->resize(660, 620);
+    showOwnRow();
     return list->parentWidget()->grab().save(QString::fromUtf8(argv[2])) ? 0 : 1;
 }

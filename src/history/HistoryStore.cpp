@@ -33,9 +33,11 @@ CREATE TABLE checks(id INTEGER PRIMARY KEY, pair INTEGER NOT NULL REFERENCES pai
 CREATE INDEX checks_by_pair ON checks(pair, day);
 CREATE TABLE found(check_id INTEGER NOT NULL, position INTEGER NOT NULL, page INTEGER NOT NULL,
                    url INTEGER NOT NULL, PRIMARY KEY(check_id, position)) WITHOUT ROWID;
-CREATE TABLE results(check_id INTEGER NOT NULL, position INTEGER NOT NULL,
-                     page INTEGER NOT NULL, url INTEGER,
-                     PRIMARY KEY(check_id, position)) WITHOUT ROWID;
+CREATE TABLE results(check_id INTEGER PRIMARY KEY, urls TEXT NOT NULL, pages TEXT NOT NULL);
+CREATE VIEW result_rows(check_id, position, page, url) AS
+    SELECT r.check_id, u.key + 1, p.value, urls.url
+    FROM results r JOIN json_each(r.urls) u JOIN json_each(r.pages) p ON p.key = u.key
+    LEFT JOIN urls ON urls.id = u.value;
 )sql";
 
 std::string FileMessage(const std::string& path, const std::string& reason) {
@@ -69,9 +71,9 @@ struct THistoryStore::TStatements {
           addFound(f, "INSERT INTO found(check_id, position, page, url) VALUES(?, ?, ?, ?)"),
           addFoundOnce(f, "INSERT OR IGNORE INTO found(check_id, position, page, url) "
                           "VALUES(?, ?, ?, ?)"),
-          addResult(f, "INSERT INTO results(check_id, position, page, url) VALUES(?, ?, ?, ?)") {}
+          addResults(f, "INSERT INTO results(check_id, urls, pages) VALUES(?, ?, ?)") {}
     TStatement findPair, addPair, findUrl, addUrl, findHost, addHost, addCheck, addFound,
-        addFoundOnce, addResult;
+        addFoundOnce, addResults;
 };
 
 THistoryStore::THistoryStore(const std::string& path, const TClientDataSet* seedFrom)
@@ -205,14 +207,19 @@ void THistoryStore::Append(const TPairMeasurement& m) {
             AddCheck(PairId(m.siteName, m.engineName, m.keyword), m.date, m.depth, true);
         for (const TResultEntry& entry : m.found)
             AddFound(check, entry, false);
-        TStatement& add = statements_->addResult;
-        for (const TResultEntry& entry : m.results) {
-            add.Bind(1, check).Bind(2, entry.position).Bind(3, entry.page);
-            if (entry.link.empty())
-                add.BindNull(4);
-            else
-                add.Bind(4, UrlId(entry.link));
-            add.Run();
+        if (!m.results.empty()) {
+            // One row per list: positions 1, 2, ... in order, as JSON arrays of url ids
+            // (null for a result without a link) and of result pages.
+            std::string urls = "[", pages = "[";
+            for (const TResultEntry& entry : m.results) {
+                urls += entry.link.empty() ? "null" : std::to_string(UrlId(entry.link));
+                urls += ',';
+                pages += std::to_string(entry.page);
+                pages += ',';
+            }
+            urls.back() = ']';
+            pages.back() = ']';
+            statements_->addResults.Bind(1, check).Bind(2, urls).Bind(3, pages).Run();
         }
         transaction.Commit();
     } catch (...) {
@@ -302,41 +309,91 @@ std::vector<THistoryCheck> THistoryStore::KeywordChecks(std::string_view site,
     return checks;
 }
 
+namespace {
+
+// The numbers of a JSON array of whole numbers and nulls ("[3,null,7]"); 0 for a null.
+std::vector<std::int64_t> JsonNumbers(std::string_view text) {
+    std::vector<std::int64_t> numbers;
+    for (std::size_t at = 0; at < text.size();) {
+        const char c = text[at];
+        if (c >= '0' && c <= '9') {
+            std::int64_t n = 0;
+            while (at < text.size() && text[at] >= '0' && text[at] <= '9')
+                n = n * 10 + (text[at++] - '0');
+            numbers.push_back(n);
+        } else if (c == 'n') {
+            numbers.push_back(0);
+            at += 4;
+        } else {
+            ++at;
+        }
+    }
+    return numbers;
+}
+
+} // namespace
+
 std::vector<TCompetitor> THistoryStore::Competitors(std::int64_t checkId, std::string_view site) {
-    // The host's best position in the pair's previous listed check.
-    std::map<std::int64_t, int> before;
+    TStatement list(*file_, "SELECT urls, pages FROM results WHERE check_id = ?");
+    // The pair's listed check before this one.
     TStatement previous(*file_, R"sql(
-        SELECT u.host, MIN(r.position) FROM results r JOIN urls u ON u.id = r.url
-        WHERE r.check_id = (
+        SELECT r.urls, '' FROM results r WHERE r.check_id = (
             SELECT e.id FROM checks c JOIN checks e ON e.pair = c.pair AND e.listed = 1
                 AND (e.day < c.day OR (e.day = c.day AND e.id < c.id))
-            WHERE c.id = ? ORDER BY e.day DESC, e.id DESC LIMIT 1)
-        GROUP BY u.host)sql");
-    previous.Bind(1, checkId);
-    while (previous.Step())
-        before[previous.Integer(0)] = int(previous.Integer(1));
+            WHERE c.id = ? ORDER BY e.day DESC, e.id DESC LIMIT 1))sql");
+    const auto read = [&](TStatement& query, std::vector<std::int64_t>& urls,
+                          std::vector<std::int64_t>& pages) {
+        query.Bind(1, checkId);
+        if (query.Step()) {
+            urls = JsonNumbers(query.Text(0));
+            pages = JsonNumbers(query.Text(1));
+        }
+    };
+    std::vector<std::int64_t> urls, pages, previousUrls, unused;
+    read(list, urls, pages);
+    read(previous, previousUrls, unused);
 
-    TStatement list(*file_, R"sql(
-        SELECT r.position, r.page, u.url, h.name, u.host
-        FROM results r LEFT JOIN urls u ON u.id = r.url LEFT JOIN hosts h ON h.id = u.host
-        WHERE r.check_id = ? ORDER BY r.position)sql");
-    list.Bind(1, checkId);
+    struct TUrl {
+        std::string link, host;
+        std::int64_t hostId = 0;
+    };
+    std::map<std::int64_t, TUrl> known;
+    TStatement lookUp(*file_, "SELECT u.url, u.host, h.name FROM urls u JOIN hosts h "
+                              "ON h.id = u.host WHERE u.id = ?");
+    const auto url = [&](std::int64_t id) -> const TUrl& {
+        auto [at, added] = known.try_emplace(id);
+        if (added) {
+            lookUp.Bind(1, id);
+            if (lookUp.Step())
+                at->second = {std::string(lookUp.Text(0)), std::string(lookUp.Text(2)),
+                              lookUp.Integer(1)};
+            lookUp.Reset();
+        }
+        return at->second;
+    };
+
+    // The host's best position in the previous list.
+    std::map<std::int64_t, int> before;
+    for (std::size_t i = 0; i < previousUrls.size(); ++i)
+        if (previousUrls[i] != 0)
+            before.emplace(url(previousUrls[i]).hostId, int(i) + 1);
+
     std::vector<TCompetitor> rows;
     std::map<std::int64_t, int> bestNow;
-    while (list.Step()) {
+    for (std::size_t i = 0; i < urls.size(); ++i) {
         TCompetitor& row = rows.emplace_back();
-        row.position = int(list.Integer(0));
-        row.page = int(list.Integer(1));
-        row.link = list.Text(2);
-        row.host = list.Text(3);
-        row.own = !row.link.empty() && IsSiteLink(site, row.link);
-        if (list.IsNull(4))
+        row.position = int(i) + 1;
+        row.page = i < pages.size() ? int(pages[i]) : 0;
+        if (urls[i] == 0)
             continue;
-        const std::int64_t host = list.Integer(4);
-        const int now = bestNow.emplace(host, row.position).first->second;
-        if (before.empty())
+        const TUrl& u = url(urls[i]);
+        row.link = u.link;
+        row.host = u.host;
+        row.own = IsSiteLink(site, row.link);
+        const int now = bestNow.emplace(u.hostId, row.position).first->second;
+        if (previousUrls.empty())
             continue;
-        if (const auto then = before.find(host); then != before.end())
+        if (const auto then = before.find(u.hostId); then != before.end())
             row.move = then->second - now;
         else
             row.hostSeenFirstHere = true;

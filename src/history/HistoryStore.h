@@ -14,8 +14,11 @@
 //       records); listed 1 when its result list is kept. Index on (pair, day).
 //   found(check_id, position, page, url, PRIMARY KEY(check_id, position)) WITHOUT ROWID
 //       the site's links the check met; none means "not found" down to the depth
-//   results(check_id, position, page, url, PRIMARY KEY(check_id, position)) WITHOUT ROWID
-//       the result list as the walk saw it; url null for a result without a link
+//   results(check_id INTEGER PRIMARY KEY, urls TEXT, pages TEXT)
+//       the result list as the walk saw it, positions 1, 2, ... in order: urls a JSON array
+//       of url ids (null for a result without a link), pages one of their result pages;
+//       one row per list keeps a scan's writing cheap. The view result_rows(check_id,
+//       position, page, url) shows the lists row by row.
 //
 // A new file is built under "<path>.tmp" (seeded from the ranking records when there are
 // any) and renamed into place only when complete. An existing file that is not such a
@@ -80,7 +83,8 @@ public:
 
     const std::string& Path() const { return path_; }
 
-    // Appends one measurement in one transaction; on failure nothing of it is kept.
+    // Appends one measurement in one transaction; on failure nothing of it is kept. Its
+    // results are taken as positions 1, 2, ... in their order.
     void Append(const TPairMeasurement& measurement);
 
     // The site's checks for one keyword on every engine, from a day on (all when nothing),

@@ -114,6 +114,7 @@ THistoryWindow::THistoryWindow(QWidget* parent, THistoryStore& store, std::strin
     splitter->addWidget(side);
     splitter->setStretchFactor(0, 3);
     splitter->setStretchFactor(1, 2);
+    splitter->setSizes({600, 400});
     layout->addWidget(splitter, 1);
 
     connect(rangeBox_, &QComboBox::currentIndexChanged, this,
@@ -187,11 +188,15 @@ void THistoryWindow::BuildChart() {
         const TEngineSeries& s = all[e];
         const QColor colour = EngineColour(e);
         bool named = false;
+        std::size_t points = 0;
+        for (const std::vector<TChartPoint>& segment : s.segments)
+            points += segment.size();
         for (const std::vector<TChartPoint>& segment : s.segments) {
             auto* line = new QLineSeries;
             line->setName(Q(s.engine));
             line->setColor(colour);
-            line->setPointsVisible(true);
+            // Markers while they can be told apart; a lone point always has one.
+            line->setPointsVisible(points <= 90 || segment.size() == 1);
             line->setMarkerSize(5);
             for (const TChartPoint& p : segment) {
                 line->append(ChartX(p.date), p.position);
