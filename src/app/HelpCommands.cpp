@@ -25,7 +25,7 @@ std::string SupportMailLink() {
 }
 
 std::string HelpFilePath() {
-    return ProgramFolder() + "help.chm";
+    return ShippedFile("help.chm");
 }
 
 void OpenHelpFile() {

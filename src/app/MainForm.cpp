@@ -10,6 +10,7 @@
 #include "platform/ProgramFolder.h"
 #include "platform/Text.h"
 #include "settings/ConnectionSettings.h"
+#include "store/UserTableFile.h"
 #include "view/ResultsGrid.h"
 
 #include <QAction>
@@ -391,13 +392,12 @@ QWidget* TMainForm::CreateStatusBar() {
 void TMainForm::FormCreate() {
     // 1: the window opens maximized (the caller shows it); its design size is its minimum.
     setWindowState(windowState() | Qt::WindowMaximized);
-    // 3: the program folder and the cache root, one level, silently.
-    ProgramFolder = quorvia::ProgramFolder();
-    SetCacheRoot(ProgramFolder + "Cache");
+    // 3: the cache root, one level, silently, among the user's files.
+    SetCacheRoot(UserFile("Cache"));
     CreateCacheFolder();
     PrepareAnimations(); // 4
     // 5: column order and widths; a missing file or key leaves the columns as they are.
-    ResDBGridEh->RestoreLayout(ProfileFile(ProgramFolder + "set.ini"));
+    ResDBGridEh->RestoreLayout(ProfileFile(UserFile("set.ini")));
     // 6: the stored options and choices.
     const std::vector<std::pair<const char*, QAbstractButton*>> stored = {
         {"IntTBXCheckBox", IntTBXCheckBox},   {"ScanForFirstTBXCheckBox", ScanForFirstTBXCheckBox},
@@ -413,15 +413,15 @@ void TMainForm::FormCreate() {
                                const QSignalBlocker quiet(button);
                                button->setChecked(on);
                            }});
-    FormStorage = std::make_unique<TFormStorage>(ProgramFolder + "set.ini", std::move(options));
+    FormStorage = std::make_unique<TFormStorage>(UserFile("set.ini"), std::move(options));
     try {
         Stored = FormStorage->Restore();
     } catch (const std::exception&) {
         // An unreadable "set.ini" is a missing one: the design states stay.
     }
     // 7, 8
-    IntSeList = ReadLineList(ProgramFolder + "IntSe.lst");
-    BadHtmlList = ReadLineList(ProgramFolder + "badhtml.lst");
+    IntSeList = ReadLineList(ShippedFile("IntSe.lst"));
+    BadHtmlList = ReadLineList(ShippedFile("badhtml.lst"));
     try {
         LoadTables(); // 9-14
     } catch (const std::exception& e) {
@@ -451,27 +451,30 @@ void TMainForm::PrepareAnimations() {
 }
 
 void TMainForm::LoadTables() {
-    Tables.SE_ClientDataSet.LoadFromFile(ProgramFolder + "SE.cds");
+    const std::string engines = ShippedFile("SE.cds");
+    try {
+        Tables.SE_ClientDataSet.LoadFromFile(engines);
+    } catch (const TableError& e) {
+        throw TableError(WithDetails("The list of search engines (\"" + engines +
+                                         "\") could not be read, so there is nothing to check. "
+                                         "Installing Quorvia again brings the file back.",
+                                     e.what()));
+    }
     FillEngineList();
-    LoadUserTable(Tables.WebSiteClientDataSet, "WebSite.cds");
+    LoadUserTable(Tables.WebSiteClientDataSet, "WebSite.cds", "web sites");
     Tables.WebSiteClientDataSet.Locate("SiteName", {Value(Stored.WebSite)});
     ShowSelectedSite();
-    LoadUserTable(Tables.WordClientDataSet, "Word.cds");
-    LoadUserTable(Tables.SECacheClientDataSet, "SECache.cds");
+    LoadUserTable(Tables.WordClientDataSet, "Word.cds", "keywords");
+    LoadUserTable(Tables.SECacheClientDataSet, "SECache.cds", "ranking history");
 }
 
-void TMainForm::LoadUserTable(TClientDataSet& table, const std::string& fileName) {
-    const std::string path = ProgramFolder + fileName;
-    if (std::filesystem::exists(path)) {
-        try {
-            table.LoadFromFile(path);
-        } catch (const std::exception& e) {
-            // Reported; start-up goes on without it, and the file is left as it is.
-            ShowErrorBox(this, QString::fromStdString(e.what()));
-            return;
-        }
-    }
-    savableTables_.push_back(&table);
+void TMainForm::LoadUserTable(TClientDataSet& table, const std::string& fileName,
+                              std::string_view contents) {
+    const TUserTableLoad load = LoadUserTableFile(table, UserFile(fileName), contents);
+    if (!load.message.empty())
+        ShowErrorBox(this, QString::fromStdString(load.message));
+    if (load.savable)
+        savableTables_.push_back(&table);
 }
 
 bool TMainForm::WriteFormStorage() {
@@ -499,7 +502,7 @@ void TMainForm::FormDestroy() {
     IntSeList.clear(); // 3
     BadHtmlList.clear();
     try { // 4
-        ProfileFile settings(ProgramFolder + "set.ini");
+        ProfileFile settings(UserFile("set.ini"));
         ResDBGridEh->SaveLayout(settings);
     } catch (const std::exception& e) {
         // Reported, and closing goes on: an unwritable set.ini must not cost the tables.
@@ -521,7 +524,7 @@ void TMainForm::SaveTables() {
         if (std::find(savableTables_.begin(), savableTables_.end(), table) == savableTables_.end())
             continue; // not loaded from its existing file: that file stays as it is
         try {
-            SaveDataSet(*table, ProgramFolder + fileName);
+            SaveDataSet(*table, UserFile(fileName));
         } catch (const std::exception& e) {
             ShowErrorBox(this, QString::fromStdString(e.what()));
             return; // the later tables are not saved

@@ -16,6 +16,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class QAction;
@@ -122,7 +123,6 @@ public:
     void ColumnButtonClick();
 
     // --- what the window keeps
-    std::string ProgramFolder;
     TTables Tables;
     std::vector<std::string> IntSeList;
     std::vector<std::string> BadHtmlList;
@@ -223,9 +223,10 @@ private:
     void FormDestroy();
     void PrepareAnimations();
     void LoadTables();
-    // Loads a user table from its file when the file exists; remembers whether it may be
-    // written back at shutdown.
-    void LoadUserTable(TClientDataSet& table, const std::string& fileName);
+    // Loads a user table from its file when the file exists, tells the user of a file that
+    // could not be read, and remembers whether the table may be written back at shutdown.
+    void LoadUserTable(TClientDataSet& table, const std::string& fileName,
+                       std::string_view contents);
     bool WriteFormStorage();
     void SaveTables();
 

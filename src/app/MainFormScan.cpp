@@ -7,6 +7,7 @@
 #include "engine/ScanDriver.h"
 #include "net/PageFetcher.h"
 #include "store/Sites.h"
+#include "store/UserTableFile.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -18,6 +19,14 @@
 #include <exception>
 
 namespace quorvia {
+
+namespace {
+
+const char* const ScanStoppedByError =
+    "The scan stopped because of an error. The engines and keywords checked before it keep their "
+    "new rankings; the others were not checked.";
+
+} // namespace
 
 void TMainForm::CheckRankActionExecute() {
     // The button takes no focus: a keyword still being typed is stored first, so the checks and
@@ -70,9 +79,9 @@ void TMainForm::CheckRankActionExecute() {
         try {
             std::rethrow_exception(failure);
         } catch (const std::exception& e) {
-            ShowErrorBox(this, QString::fromStdString(e.what()));
+            ShowErrorBox(this, QString::fromStdString(WithDetails(ScanStoppedByError, e.what())));
         } catch (...) {
-            ShowErrorBox(this, QStringLiteral("Unknown error"));
+            ShowErrorBox(this, QString::fromStdString(WithDetails(ScanStoppedByError, "unknown")));
         }
     }
     if (closeAfterScan_)

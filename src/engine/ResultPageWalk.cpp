@@ -34,19 +34,27 @@ public:
 
     void Run() {
         std::exception_ptr escaped;
+        bool askedToTheEnd = false; // checked, or failed for a reason that was logged
+        std::string failure;
         try {
             SetUp();
             try {
                 PageLoop();
+                askedToTheEnd = true;
             } catch (const std::exception& error) {
-                if (!StopRequested)
+                if (!StopRequested) {
                     window_.LogError(error.what());
+                    askedToTheEnd = true;
+                    failure = error.what();
+                }
             }
         } catch (...) {
             escaped = std::current_exception();
         }
         if (!escaped)
             escaped = setUpFailure_;
+        if (askedToTheEnd && !escaped)
+            window_.PairEnded(engineName_, keyword_, failure);
         End();
         if (escaped)
             std::rethrow_exception(escaped);

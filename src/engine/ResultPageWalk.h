@@ -24,7 +24,8 @@ struct TScanContext {
 // One engine-and-keyword pair. done rises by one per result met; the gauge shows
 // done * 100 / total after each page. A failure inside the page loop is logged (unless the
 // user asked to stop) and ends the walk; a failure in setting up (an unknown engine, a table
-// error before the first result) leaves the walk after its ending steps.
+// error before the first result) leaves the walk after its ending steps. A pair asked to its
+// end, checked or failed, is reported to the window (PairEnded) before those steps.
 void CheckEngineKeyword(TScanContext& scan, const std::string& engineName,
                         const std::string& keyword, int depth, int& done, int total);
 

@@ -36,6 +36,12 @@ public:
 
     // Rebuilds the result rows of the current site.
     virtual void RefreshResults() = 0;
+
+    // One engine-and-keyword pair has been asked to its end: checked when failure is empty,
+    // else not checked, for the reason its log line gives. A pair the user stopped, or one whose
+    // error ended the scan, is not reported. Comes before the pair's last RefreshResults.
+    virtual void PairEnded(const std::string& /*engine*/, const std::string& /*keyword*/,
+                           const std::string& /*failure*/) {}
 };
 
 } // namespace quorvia

@@ -94,11 +94,19 @@ THttpCli::~THttpCli() {
 }
 
 void THttpCli::StartGet() {
+    Start(THttpRequest::Get);
+}
+
+void THttpCli::StartPost() {
+    Start(THttpRequest::Post);
+}
+
+void THttpCli::Start(THttpRequest kind) {
     if (state != THttpState::Idle)
         throw EHttpException("HTTP component is busy", 1);
     closedHandler = TClosedHandler::ConnectionClosed;
     SetState(THttpState::Starting);
-    requestKind = THttpRequest::Get;
+    requestKind = kind;
     ResetResponse();
     const TUrlParts address = SplitUrl(URL);
     credentialHost = address.Host;
@@ -127,6 +135,7 @@ void THttpCli::ResetResponse() {
     answerBytes = 0;
     finishing = false;
     bodyCut = false;
+    faulted = false;
     requestDoneError = 0;
     redirectCount = 0;
     rcvdHeader.clear();
@@ -223,7 +232,8 @@ void THttpCli::WriteRequest() {
         request += text + "\r\n";
     };
     TriggerRequestHeaderBegin();
-    line("GET " + requestTarget + " HTTP/1.0");
+    const bool post = requestKind == THttpRequest::Post;
+    line((post ? "POST " : "GET ") + requestTarget + " HTTP/1.0");
     if (!Sender.empty())
         line("From: " + Sender);
     if (!Accept.empty())
@@ -248,12 +258,18 @@ void THttpCli::WriteRequest() {
         ContentRangeBegin.clear();
         ContentRangeEnd.clear();
     }
+    if (post) {
+        line("Content-Type: " + SendContentType);
+        line("Content-Length: " + std::to_string(SendBody.size()));
+    }
     TriggerRequestHeaderEnd();
     line("");
     if (controlCharacters) {
         Fail("The request would hold control characters");
         return;
     }
+    if (post)
+        request += SendBody;
     socket->Send(request);
 }
 
@@ -501,6 +517,7 @@ void THttpCli::ConnectionClosed() {
 }
 
 void THttpCli::Fail(const std::string& reason) {
+    faulted = true;
     statusCode = 404;
     reasonPhrase = reason;
     redirectPending = false;
@@ -514,6 +531,8 @@ void THttpCli::Fail(const std::string& reason) {
 
 void THttpCli::FollowLocation() {
     redirectPending = false;
+    if (statusCode != 307 && statusCode != 308)
+        requestKind = THttpRequest::Get;
     closedHandler = TClosedHandler::ConnectionClosed;
     ++redirectCount;
     TriggerLocationChange();

@@ -1,6 +1,6 @@
 #pragma once
-// THttpCli: one HTTP/1.0 GET at a time over a fresh TCP connection, fully asynchronous. Every
-// step runs from a socket notification or from a message the client posts to itself, so a
+// THttpCli: one HTTP/1.0 GET or POST at a time over a fresh TCP connection, fully asynchronous.
+// Every step runs from a socket notification or from a message the client posts to itself, so a
 // caller has to keep the event loop running until State() is back to Idle (TTimedHttpCli does).
 // "https" addresses run over TLS; through a proxy, inside a CONNECT tunnel.
 //
@@ -35,7 +35,7 @@ enum class THttpState : std::uint8_t {
     Aborting = 7,
 };
 
-enum class THttpRequest { None, Get };
+enum class THttpRequest { None, Get, Post };
 
 // Misuse of the client ("HTTP component is busy", code 1).
 class EHttpException : public std::runtime_error {
@@ -83,10 +83,16 @@ public:
     QDateTime ModifiedSince; // invalid: no If-Modified-Since line
     std::string LocalAddr = "0.0.0.0";
     std::ostream* BodyStream = nullptr; // the caller's; receives the final response's body
+    // What StartPost sends, with its Content-Type and Content-Length lines.
+    std::string SendBody;
+    std::string SendContentType = "application/x-www-form-urlencoded";
 
     // Starts a GET of URL and returns at once; throws "HTTP component is busy" unless Idle.
     // Username and Password, and a user and password written in URL, go to URL's host only.
     void StartGet();
+    // The same with a POST of SendBody. A redirect other than 307 or 308 is followed with a
+    // GET and no body, as browsers do after a form is sent.
+    void StartPost();
 
     THttpState State() const { return state; }
     int StatusCode() const { return statusCode; }
@@ -98,6 +104,8 @@ public:
     int RequestDoneError() const { return requestDoneError; }
     // The connection closed before the body reached its Content-Length: the page is cut.
     bool BodyCut() const { return bodyCut; }
+    // The exchange ended for a fault the client found: StatusCode 404 is its own, no server's.
+    bool Faulted() const { return faulted; }
     TWSocket& CtrlSocket() { return *socket; }
 
     std::function<void(THttpCli&)> OnStateChange;
@@ -144,7 +152,7 @@ protected:
 
     TWSocket* socket; // owned through the Qt parent
     THttpState state = THttpState::Idle;
-    std::string requestTarget; // what follows "GET "
+    std::string requestTarget; // what follows the method
     std::string hostHeader;    // what follows "Host: "; also the name a secure server must prove
     std::string tunnelTarget;  // "host:port" to CONNECT to through the proxy; empty: no tunnel
     int statusCode = 0;
@@ -168,6 +176,7 @@ private:
     void HandleBodyData(const std::string& piece);
     std::string RedirectTarget(const std::string& value);
     bool MayFollowRedirect() const { return redirectCount < MaxRedirects; }
+    void Start(THttpRequest kind);
     void FollowLocation();
     void ResetResponse();
     void SocketClosed(int error);
@@ -186,6 +195,7 @@ private:
     std::size_t answerBytes = 0; // and their bytes
     bool finishing = false;      // FinishRequest ran: nothing more is read
     bool bodyCut = false;
+    bool faulted = false;
     int closeError = 0;         // what the socket's closed notification reported
     std::string credentialHost; // the host Username and Password belong to
     int requestDoneError = 0;

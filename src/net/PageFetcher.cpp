@@ -58,14 +58,22 @@ bool PageLooksComplete(const std::string& body) {
     return LowerAscii(body).find("</html>") != std::string::npos;
 }
 
-void FetchPage(std::string& url, bool checkComplete, const std::string& referrer,
-               std::string& body) {
+void FetchPage(std::string& url, bool checkComplete, const std::string& referrer, std::string& body,
+               const TPostData* post) {
     int attemptsLeft = ConnectionSettings.RetryConnect;
     for (;;) {
         // One client and one body stream per attempt, both gone when the attempt ends.
         std::ostringstream bodyStream;
         const auto client = MakeClient(url, referrer, bodyStream);
-        const TWaitOutcome outcome = client->GetTimed(AllowanceMs(ConnectionSettings.timeout));
+        const std::int32_t timeoutMs = AllowanceMs(ConnectionSettings.timeout);
+        TWaitOutcome outcome;
+        if (post) {
+            client->SendBody = post->body;
+            client->SendContentType = post->contentType;
+            outcome = client->PostTimed(timeoutMs);
+        } else {
+            outcome = client->GetTimed(timeoutMs);
+        }
         if (outcome == WaitTimedOut) {
             // A server that kept a whole attempt busy would only do it again.
             if (client->AttemptLimitReached() || --attemptsLeft < 0)
@@ -90,14 +98,18 @@ void FetchPage(std::string& url, bool checkComplete, const std::string& referrer
 
         int number = status;
         std::string text = client->ReasonPhrase();
-        if (const int code = client->CtrlSocket().LastError(); code != 0) {
+        const int code = client->CtrlSocket().LastError();
+        if (code != 0) {
             number = code;
             text = text.empty() ? SocketErrorDesc(code) : text + ": " + SocketErrorDesc(code);
         }
         if (StopRequested)
             throw std::runtime_error("Canceled by user. ");
-        throw std::runtime_error("Connection error: " + std::to_string(number) + " " + text + ". " +
-                                 ConnectionSummary(url, referrer));
+        const std::string message = "Connection error: " + std::to_string(number) + " " + text +
+                                    ". " + ConnectionSummary(url, referrer);
+        if (code == 0 && status >= 100 && !client->Faulted()) // the server's own answer
+            throw EHttpStatusError(message, status, std::move(bodyStream).str());
+        throw std::runtime_error(message);
     }
 }
 

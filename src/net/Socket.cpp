@@ -260,6 +260,12 @@ void TWSocket::DeliverData() {
         if (socket && socket->bytesAvailable() >= before)
             break; // the handler took nothing; calling again would spin
     }
+    // A full read buffer stops Qt reading from the connection until a read finds the buffer
+    // empty; a handler that took exactly what was buffered never did, so look once more.
+    if (socket && socket->bytesAvailable() == 0) {
+        char probe = 0;
+        socket->peek(&probe, 1);
+    }
     delivering = false;
 }
 

@@ -59,6 +59,14 @@ TTimedHttpCli::TTimedHttpCli(QObject* parent) : THttpCli(parent) {
 }
 
 TWaitOutcome TTimedHttpCli::GetTimed(std::int32_t timeoutMs) {
+    return RunTimed(THttpRequest::Get, timeoutMs);
+}
+
+TWaitOutcome TTimedHttpCli::PostTimed(std::int32_t timeoutMs) {
+    return RunTimed(THttpRequest::Post, timeoutMs);
+}
+
+TWaitOutcome TTimedHttpCli::RunTimed(THttpRequest kind, std::int32_t timeoutMs) {
     SavedHeaderData = OnHeaderData;
     OnHeaderData = [this](THttpCli& sender) {
         TouchDeadline();
@@ -74,7 +82,10 @@ TWaitOutcome TTimedHttpCli::GetTimed(std::int32_t timeoutMs) {
         std::max<std::int64_t>(4 * std::int64_t(timeoutMs), MinAttemptLimitMs);
     attemptEnd = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
     attemptLimitReached = false;
-    StartGet();
+    if (kind == THttpRequest::Post)
+        StartPost();
+    else
+        StartGet();
     return WaitForStates({THttpState::Idle});
 }
 

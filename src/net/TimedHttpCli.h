@@ -55,7 +55,9 @@ public:
 
     // Runs a GET of URL to its end; timeoutMs is the inactivity allowance.
     TWaitOutcome GetTimed(std::int32_t timeoutMs);
-    // The last GetTimed timed out because the whole attempt took too long, not for silence.
+    // The same with a POST of SendBody.
+    TWaitOutcome PostTimed(std::int32_t timeoutMs);
+    // The last request timed out because the whole attempt took too long, not for silence.
     bool AttemptLimitReached() const { return attemptLimitReached; }
 
     TWaitProcEvent OnWait;
@@ -73,6 +75,7 @@ protected:
 private:
     static constexpr int AbortedCode = 3;
 
+    TWaitOutcome RunTimed(THttpRequest kind, std::int32_t timeoutMs);
     void TouchDeadline();
     TWaitOutcome WaitForStates(std::initializer_list<THttpState> endStates);
     void AbortRequest(bool forCancel);

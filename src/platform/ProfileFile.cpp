@@ -235,7 +235,7 @@ ProfileWriteError::ProfileWriteError(const std::string& path)
 ProfileFile::ProfileFile(std::string path) : path_(std::move(path)) {}
 
 ProfileFile ProgramSettingsFile() {
-    return ProfileFile(ProgramFolder() + "set.ini");
+    return ProfileFile(UserFile("set.ini"));
 }
 
 std::string ProfileFile::ReadString(std::string_view section, std::string_view key,

@@ -176,7 +176,7 @@ void TSettingsForm::ShowSettings(const TConnectionSettings& settings) {
     TimeoutEdit->setText(QString::number(settings.timeout));
     RetryConnectEdit->setText(QString::number(settings.RetryConnect));
     UserAgentComboBox->clear();
-    for (const std::string& agent : ReadLineList(ProgramFolder() + "ua.lst"))
+    for (const std::string& agent : ReadLineList(ShippedFile("ua.lst")))
         UserAgentComboBox->addItem(ToQt(agent));
     UserAgentComboBox->setEditText(ToQt(settings.UserAgent));
     UserAgentComboBox->lineEdit()->setCursorPosition(0); // show the text from its start

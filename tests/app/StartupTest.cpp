@@ -4,6 +4,8 @@
 #include "AppTestSupport.h"
 
 #include "app/MainForm.h"
+#include "platform/Clock.h"
+#include "store/Sites.h"
 #include "store/Tables.h"
 
 #include <gtest/gtest.h>
@@ -81,17 +83,60 @@ TEST_F(Startup, TheRememberedSiteIsShownWithItsKeywordsElseTheFirst) {
     EXPECT_EQ(form.DBEdit1->text().toStdString(), "");
 }
 
-TEST_F(Startup, ADamagedTableIsReportedAndSurvivesTheExitByteForByte) {
+TEST_F(Startup, ADamagedTableIsKeptAsideAndWhatTheUserAddsIsSaved) {
     WriteEngines({"Alpha"});
+    Clock::SetTodayForTesting(Date(2026, 12, 11));
     const std::string damaged = "this is not a table file\n";
-    WriteFile("WebSite.cds", damaged);
+    for (const std::string& kept :
+         {Path("WebSite.cds.damaged-2026-12-11"), Path("WebSite.cds.damaged-2026-12-11-2")}) {
+        SCOPED_TRACE(kept);
+        boxes.clear();
+        WriteFile("WebSite.cds", damaged);
+        {
+            TMainForm form;
+            ASSERT_EQ(boxes.size(), 1u);
+            EXPECT_EQ(boxes[0].kind, TBoxKind::Error);
+            const std::string& text = boxes[0].text;
+            // Plain words first: what is lost, where it is kept; the technical cause after.
+            EXPECT_EQ(text.rfind("Your web sites could not be read: the file \"" +
+                                     Path("WebSite.cds") + "\" is damaged. It has been kept as \"" +
+                                     kept + "\"",
+                                 0),
+                      0u)
+                << text;
+            EXPECT_NE(text.find("\n\nDetails: File " + Path("WebSite.cds") + " is damaged: "),
+                      std::string::npos)
+                << text;
+            AddSite(form.Tables.WebSiteClientDataSet, "new.example");
+            form.close();
+        }
+        EXPECT_EQ(ReadFile(kept.substr(Path("").size())), damaged);
+        TTables back;
+        back.WebSiteClientDataSet.LoadFromFile(Path("WebSite.cds"));
+        EXPECT_EQ(SiteNames(back.WebSiteClientDataSet), std::vector<std::string>{"new.example"});
+        EXPECT_TRUE(Exists("Word.cds"));
+    }
+    Clock::SetTodayForTesting(std::nullopt);
+}
+
+TEST_F(Startup, ATableFileThatCannotBeOpenedIsLeftAloneAndTheUserIsToldChangesAreNotSaved) {
+    WriteEngines({"Alpha"});
+    std::filesystem::create_directories(Path("Word.cds") + "/in-the-way");
     RunOnce();
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].kind, TBoxKind::Error);
-    EXPECT_NE(boxes[0].text.find(Path("WebSite.cds")), std::string::npos) << boxes[0].text;
-    EXPECT_EQ(ReadFile("WebSite.cds"), damaged);
-    // Start-up went on without it: the other tables are saved as usual.
-    EXPECT_TRUE(Exists("Word.cds"));
+    EXPECT_EQ(
+        boxes[0].text.rfind("Your keywords could not be read: Quorvia may not open the file \"" +
+                                Path("Word.cds") +
+                                "\". The file is left as it is, and "
+                                "changes you make now will not be saved to it.\n\nDetails: "
+                                "Cannot open file " +
+                                Path("Word.cds"),
+                            0),
+        0u)
+        << boxes[0].text;
+    EXPECT_TRUE(std::filesystem::is_directory(Path("Word.cds") + "/in-the-way"));
+    // Start-up went on without it: the tables before and after it are saved as usual.
+    EXPECT_TRUE(Exists("WebSite.cds"));
     EXPECT_TRUE(Exists("SECache.cds"));
 }
 
@@ -101,7 +146,11 @@ TEST_F(Startup, AMissingEngineTableIsReportedAndTheWindowStillOpens) {
     {
         TMainForm form;
         ASSERT_EQ(boxes.size(), 1u);
-        EXPECT_EQ(boxes[0].text, "Cannot open file " + Path("SE.cds"));
+        EXPECT_EQ(boxes[0].text, "The list of search engines (\"" + Path("SE.cds") +
+                                     "\") could not be read, so there is nothing to check. "
+                                     "Installing Quorvia again brings the file back.\n\n"
+                                     "Details: Cannot open file " +
+                                     Path("SE.cds"));
         EXPECT_EQ(form.SECheckListBox->count(), 0);
         form.show();
         EXPECT_TRUE(form.isVisible());

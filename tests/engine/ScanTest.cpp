@@ -42,10 +42,15 @@ public:
     std::vector<std::string> CheckedEngineNames() const override { return engines; }
     std::vector<bool> DepthButtonsChosen() const override { return depthButtons; }
     void RefreshResults() override { ++refreshes; }
+    void PairEnded(const std::string& engine, const std::string& keyword,
+                   const std::string& failure) override {
+        pairs.push_back(engine + "/" + keyword + (failure.empty() ? "" : ": " + failure));
+    }
 
     std::string status = "untouched";
     std::vector<int> gauge;
     std::vector<std::string> log;
+    std::vector<std::string> pairs; // "engine/keyword", with ": failure" when not checked
     bool scanForFirst = false;
     std::vector<std::string> engines;
     std::vector<bool> depthButtons = std::vector<bool>(8, false);
@@ -328,6 +333,7 @@ TEST_F(Scan, AnEngineWithoutADefinitionEndsTheScanAndAsksNoOtherEngine) {
     EXPECT_EQ(server.RequestCount(), 0u);
     EXPECT_EQ(tables.SECacheClientDataSet.AllRecords(), before);
     EXPECT_EQ(window.refreshes, 1);
+    EXPECT_TRUE(window.pairs.empty()); // the scan's error box tells of it
     EXPECT_EQ(window.status, "");
 }
 
@@ -343,8 +349,21 @@ TEST_F(Scan, StopDuringAFetchEndsThePairUnloggedAndStartsNoOther) {
     RunScan(scan, {"Alpha", "Beta"}, {"shoes"}, 20);
     EXPECT_EQ(server.RequestCount(), 2u);
     EXPECT_TRUE(window.log.empty());
+    EXPECT_TRUE(window.pairs.empty()); // stopped: neither checked nor failed
     EXPECT_EQ(Records("Alpha", "shoes"), (std::vector<std::string>{kSite + "a@3/1"}));
     EXPECT_EQ(window.refreshes, 1);
+}
+
+TEST_F(Scan, EveryPairAskedToItsEndIsReportedCheckedOrFailedWithItsLogLine) {
+    Serve("Alpha", "shoes", {Links(3)});
+    Serve("Beta", "shoes", {Links(3, {{2, "a"}})});
+    server.Route(Target("Alpha", "boots", 1), TFakeReply::Page("", 500, "Internal Server Error"));
+    server.Route(Target("Beta", "boots", 1), TFakeReply::Page("<html>no results here</html>"));
+    RunScan(scan, {"Alpha", "Beta"}, {"boots", "shoes"}, 10);
+    ASSERT_EQ(window.log.size(), 2u);
+    EXPECT_EQ(window.pairs,
+              (std::vector<std::string>{"Alpha/boots: " + window.log[0], "Alpha/shoes",
+                                        "Beta/boots: " + window.log[1], "Beta/shoes"}));
 }
 
 TEST_F(Scan, PairsRunEnginesOuterInCaseBlindOrderWithTheGaugeAfterEachPage) {

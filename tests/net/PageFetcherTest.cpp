@@ -10,6 +10,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 using namespace quorvia;
 using namespace quorvia::testing;
@@ -64,6 +65,47 @@ TEST_F(PageFetcherTest, ReturnsTheFinalPageAndWritesBackItsAddress) {
     EXPECT_EQ(engine.Requests()[0].Header("referer"), "http://ref.test/");
 }
 
+// A form sent with POST: the body goes out with its type and length. After a 303 (or 301, 302)
+// the browser's way is a GET of the new address without the body; a 307 keeps the POST.
+TEST_F(PageFetcherTest, SendsAFormWithPostAndFollowsRedirectsAsBrowsersDo) {
+    engine.Route("/html/", TFakeReply::Page("<html>page 2</html>"));
+    engine.Route("/form-303", TFakeReply::Redirect("/got", 303, "See Other"));
+    engine.Route("/got", TFakeReply::Page("<html>got</html>"));
+    engine.Route("/form-307", TFakeReply::Redirect("/html/", 307, "Temporary Redirect"));
+    const TPostData form{"q=red+shoes&s=10&kl=wt-wt"};
+    const struct {
+        std::string target, finalTarget, body;
+        std::vector<std::string> methods;
+    } cases[] = {
+        {"/html/", "/html/", "<html>page 2</html>", {"POST"}},
+        {"/form-303", "/got", "<html>got</html>", {"POST", "GET"}},
+        {"/form-307", "/html/", "<html>page 2</html>", {"POST", "POST"}},
+    };
+    std::size_t seen = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.target);
+        std::string url = engine.Url(c.target);
+        FetchPage(url, true, "http://ref.test/", body, &form);
+        EXPECT_EQ(body, c.body);
+        EXPECT_EQ(url, engine.Url(c.finalTarget));
+        ASSERT_EQ(engine.RequestCount(), seen + c.methods.size());
+        for (const std::string& method : c.methods) {
+            const TFakeRequest& request = engine.Requests()[seen++];
+            EXPECT_EQ(request.Method, method);
+            EXPECT_EQ(request.Version, "HTTP/1.0");
+            EXPECT_EQ(request.Header("referer"), "http://ref.test/");
+            if (method == "POST") {
+                EXPECT_EQ(request.Header("content-type"), "application/x-www-form-urlencoded");
+                EXPECT_EQ(request.Header("content-length"), std::to_string(form.body.size()));
+                EXPECT_EQ(request.Body, form.body);
+            } else {
+                EXPECT_EQ(request.Header("content-length"), "");
+                EXPECT_EQ(request.Body, "");
+            }
+        }
+    }
+}
+
 TEST_F(PageFetcherTest, AnIncompletePageFailsUnlessTheCheckIsOff) {
     engine.Route("/cut", TFakeReply::Page("<html><body>cut off"));
     engine.Route("/empty", TFakeReply::Page(""));
@@ -83,6 +125,22 @@ TEST_F(PageFetcherTest, AnErrorStatusFailsAtOnceWithStatusAndReason) {
     std::string url = engine.Url("/");
     EXPECT_EQ(Fetch(url), "Connection error: 500 Internal Server Error. " + Summary(url));
     EXPECT_EQ(engine.RequestCount(), 1u);
+    EXPECT_EQ(body, "untouched");
+}
+
+// An engine that refuses (403, 429) says so in its answer's body; the caller gets both.
+TEST_F(PageFetcherTest, AnErrorStatusCarriesTheStatusAndTheAnswersBody) {
+    engine.SetFallback(TFakeReply::Page("<html>slow down</html>", 429, "Too Many Requests"));
+    std::string url = engine.Url("/search?q=x");
+    try {
+        FetchPage(url, true, "http://ref.test/", body);
+        ADD_FAILURE() << "no failure";
+    } catch (const EHttpStatusError& error) {
+        EXPECT_EQ(std::string(error.what()),
+                  "Connection error: 429 Too Many Requests. " + Summary(url));
+        EXPECT_EQ(error.Status(), 429);
+        EXPECT_EQ(error.Body(), "<html>slow down</html>");
+    }
     EXPECT_EQ(body, "untouched");
 }
 

@@ -153,13 +153,16 @@ TEST_F(ConnectionSettingsTest, SaveWritesTheNineKeysAndKeepsOtherSections) {
 TEST_F(ConnectionSettingsTest, UnwritableFileRaisesAndKeepsTheRecord) {
     const std::string plainFile = dir.path().toStdString() + "/not-a-folder";
     std::ofstream(plainFile) << "x";
+    // Neither the program folder nor the user data folder, where its user files then go.
+    const ScopedEnvironment data("XDG_DATA_HOME", plainFile);
     SetProgramFolder(plainFile);
     ConnectionSettings.timeout = 45;
     try {
         SaveSettings();
         FAIL() << "the save succeeded";
     } catch (const ProfileWriteError& error) {
-        EXPECT_EQ(std::string(error.what()), "Unable to write to " + plainFile + "/set.ini");
+        EXPECT_EQ(std::string(error.what()),
+                  "Unable to write to " + plainFile + "/Quorvia/set.ini");
     }
     EXPECT_EQ(ConnectionSettings.timeout, 45);
 }

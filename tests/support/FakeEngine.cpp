@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cstdlib>
 #include <stdexcept>
 
 #include <sys/socket.h>
@@ -260,6 +261,11 @@ void TFakeEngine::ReadRequest(QTcpSocket* connection) {
     if (end == std::string::npos)
         return;
     TFakeRequest request = ParseRequest(raw.substr(0, end + endLength), server->serverPort());
+    const std::size_t bodyLength =
+        std::size_t(std::atoll(request.Header("content-length").c_str()));
+    if (raw.size() < end + endLength + bodyLength)
+        return;
+    request.Body = raw.substr(end + endLength, bodyLength);
     pending.erase(it);
     requests.push_back(request);
 
@@ -268,7 +274,7 @@ void TFakeEngine::ReadRequest(QTcpSocket* connection) {
         reply = handler(request);
     else if (auto route = routes.find(request.Target); route != routes.end())
         reply = route->second;
-    Play(connection, std::move(reply), 0);
+    Play(connection, std::make_shared<const TFakeReply>(std::move(reply)), 0);
 }
 
 void TFakeEngine::OpenTunnel(QTcpSocket* connection, std::uint16_t port) {
@@ -297,7 +303,9 @@ void TFakeEngine::OpenTunnel(QTcpSocket* connection, std::uint16_t port) {
     upstream->connectToHost(QHostAddress(QHostAddress::LocalHost), port);
 }
 
-void TFakeEngine::Play(QTcpSocket* connection, TFakeReply reply, std::uint64_t offset) {
+void TFakeEngine::Play(QTcpSocket* connection, std::shared_ptr<const TFakeReply> shared,
+                       std::uint64_t offset) {
+    const TFakeReply& reply = *shared;
     if (reply.tunnelPort != 0) {
         OpenTunnel(connection, reply.tunnelPort);
         return;
@@ -320,9 +328,9 @@ void TFakeEngine::Play(QTcpSocket* connection, TFakeReply reply, std::uint64_t o
     if (!reply.EndsAt(offset)) {
         QPointer<QTcpSocket> guard(connection);
         QTimer::singleShot(reply.chunkSize ? reply.intervalMs : 1, this,
-                           [this, guard, reply, offset] {
+                           [this, guard, shared, offset] {
                                if (guard)
-                                   Play(guard, reply, offset);
+                                   Play(guard, shared, offset);
                            });
         return;
     }

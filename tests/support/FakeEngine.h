@@ -1,12 +1,12 @@
 #pragma once
 // A scripted HTTP server on a loopback address and a free port, for tests. It lives on the
 // test's thread: it is served whenever that thread runs its event loop, as the HTTP client's
-// waits do. Each connection carries one request; the server reads it up to the blank line,
-// logs it, and plays the reply chosen for it: a canned page, a redirect, raw (possibly
-// malformed) bytes, a slow drip, silence, an early close, an error status. Requests with an
-// absolute target ("GET http://host/path") are routed by that target, so it also plays a proxy;
-// a CONNECT request is routed by its "host:port", and a Tunnel reply relays it to another
-// engine. Given a TLS identity, it serves HTTPS.
+// waits do. Each connection carries one request; the server reads it up to the blank line
+// and the body its Content-Length announces, logs it, and plays the reply chosen for it: a canned
+// page, a redirect, raw (possibly malformed) bytes, a slow drip, silence, an early close, an error
+// status. Requests with an absolute target ("GET http://host/path") are routed by that target, so
+// it also plays a proxy; a CONNECT request is routed by its "host:port", and a Tunnel reply relays
+// it to another engine. Given a TLS identity, it serves HTTPS.
 //
 //     TFakeEngine engine;                                  // 127.0.0.1, port chosen by the OS
 //     engine.Route("/search?q=x", TFakeReply::Page("<html>...</html>"));
@@ -40,7 +40,8 @@ namespace quorvia::testing {
 
 struct TFakeRequest {
     std::string Raw;     // every byte up to and including the blank line
-    std::string Method;  // "GET"
+    std::string Body;    // the Content-Length bytes after the blank line
+    std::string Method;  // "GET", "POST"
     std::string Target;  // "/path?query"; "http://host/path" or "host:port" when sent to a proxy
     std::string Version; // "HTTP/1.0"
     std::vector<std::pair<std::string, std::string>> Headers; // in order, as received
@@ -129,7 +130,9 @@ public:
 private:
     void Accept();
     void ReadRequest(QTcpSocket* connection);
-    void Play(QTcpSocket* connection, TFakeReply reply, std::uint64_t offset);
+    // The reply is shared by the passes that send it, so that a big one is never copied.
+    void Play(QTcpSocket* connection, std::shared_ptr<const TFakeReply> reply,
+              std::uint64_t offset);
     void OpenTunnel(QTcpSocket* connection, std::uint16_t port);
 
     std::unique_ptr<QTcpServer> server;
