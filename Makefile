@@ -5,10 +5,11 @@ BENCH_BUILD?= build-bench
 FUZZ_BUILD ?= build-fuzz
 FUZZ_TIME  ?= 600
 JOBS       ?= $(shell nproc)
+PREFIX     ?= /usr/local
 
 CMAKE_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: deps build run demo test test-fast test-asan bench fuzz format
+.PHONY: deps build run demo install package test test-fast test-asan bench fuzz format
 
 deps:
 	@scripts/install-deps.sh
@@ -20,6 +21,15 @@ build: deps
 # Builds and starts the program; its folder holds SE.cds, the lists and the files it keeps.
 run: build
 	$(BUILD)/app/quorvia
+
+# Installs the programs into $(PREFIX)/bin and what ships with them into $(PREFIX)/share
+# (DESTDIR is honoured). Installed, the program keeps the user's files in ~/.local/share/Quorvia.
+install: build
+	DESTDIR=$(DESTDIR) cmake --install $(BUILD) --prefix $(PREFIX)
+
+# The Debian package, quorvia_<version>_<arch>.deb, in $(BUILD).
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 # The program in a temporary folder against three demo engines on loopback: no network needed.
 demo: build

@@ -10,6 +10,7 @@ packages=(
     clang libclang-rt-14-dev clang-format
     qt6-qpa-plugins fonts-dejavu-core
     xvfb xauth xdotool fp-utils curl
+    desktop-file-utils appstream dpkg-dev
 )
 
 missing=()

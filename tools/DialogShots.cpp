@@ -2,6 +2,7 @@
 //   quorvia_dialog_shots <folder>      (run under a real display, e.g. xvfb-run)
 
 #include "app/AboutForm.h"
+#include "app/HelpForm.h"
 #include "platform/ProgramFolder.h"
 #include "platform/ProgramVersion.h"
 #include "settings/SettingsForm.h"
@@ -19,7 +20,7 @@ using namespace quorvia;
 
 namespace {
 
-void Shoot(QDialog& dialog, const QString& file) {
+void Shoot(QWidget& dialog, const QString& file) {
     dialog.show();
     QApplication::processEvents();
     dialog.grab().save(file);
@@ -63,5 +64,10 @@ int main(int argc, char** argv) {
     TAboutForm about(nullptr);
     about.ShowInformation(ProgramFileVersion());
     Shoot(about, out.filePath(QStringLiteral("about-box.png")));
+
+    // The help window on the grid's page, as "Help topics" opens it over the shipped pages.
+    THelpForm help(nullptr, QUORVIA_HELP_PAGES);
+    help.ShowPage(QStringLiteral("grid.html"));
+    Shoot(help, out.filePath(QStringLiteral("help-window.png")));
     return 0;
 }

@@ -4,7 +4,6 @@
 //   quorvia_icongen <folder>   writes quorvia.svg, quorvia-48.png and quorvia-256.png
 
 #include <QColor>
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
@@ -27,28 +26,39 @@ struct Shape {
 };
 
 const std::vector<Shape> Shapes = {
-    {Shape::RoundRect, 8, 8, 248, 248, 44, "#14466e", "none"},                  // tile
-    {Shape::RoundRect, 44, 30, 172, 206, 10, "#f5f7fa", "none"},                // result page
-    {Shape::Line, 64, 64, 150, 64, 12, "none", "#aab4c3"},                      // result lines
+    {Shape::RoundRect, 8, 8, 248, 248, 44, "#14466e", "none"},   // tile
+    {Shape::RoundRect, 44, 30, 172, 206, 10, "#f5f7fa", "none"}, // result page
+    {Shape::Line, 64, 64, 150, 64, 12, "none", "#aab4c3"},       // result lines
     {Shape::Line, 64, 96, 136, 96, 12, "none", "#aab4c3"},
-    {Shape::Line, 64, 128, 150, 128, 12, "none", "#e68c1e"},                    // the site's line
+    {Shape::Line, 64, 128, 150, 128, 12, "none", "#e68c1e"}, // the site's line
     {Shape::Line, 64, 160, 120, 160, 12, "none", "#aab4c3"},
-    {Shape::Line, 188, 188, 230, 230, 26, "none", "#e68c1e"},                   // handle
-    {Shape::Circle, 152, 152, 52, 0, 16, "#e1f0ff80", "#ffffff"},               // lens
+    {Shape::Line, 188, 188, 230, 230, 26, "none", "#e68c1e"},     // handle
+    {Shape::Circle, 152, 152, 52, 0, 16, "#e1f0ff80", "#ffffff"}, // lens
 };
+
+// fill="#rrggbb", with fill-opacity for a "#rrggbbaa" colour (older SVG readers know no alpha).
+std::string FillOf(const char* fill) {
+    const std::string colour(fill);
+    if (colour.size() != 9)
+        return "fill=\"" + colour + "\"";
+    char opacity[16];
+    std::snprintf(opacity, sizeof opacity, "%.3g",
+                  std::stoi(colour.substr(7), nullptr, 16) / 255.0);
+    return "fill=\"" + colour.substr(0, 7) + "\" fill-opacity=\"" + opacity + "\"";
+}
 
 std::string SvgOf(const Shape& s) {
     char text[256];
     switch (s.kind) {
     case Shape::RoundRect:
         std::snprintf(text, sizeof text,
-                      R"(<rect x="%g" y="%g" width="%g" height="%g" rx="%g" fill="%s"/>)", s.x1,
-                      s.y1, s.x2 - s.x1, s.y2 - s.y1, s.radiusOrWidth, s.fill);
+                      R"(<rect x="%g" y="%g" width="%g" height="%g" rx="%g" %s/>)", s.x1, s.y1,
+                      s.x2 - s.x1, s.y2 - s.y1, s.radiusOrWidth, FillOf(s.fill).c_str());
         break;
     case Shape::Circle:
         std::snprintf(text, sizeof text,
-                      R"(<circle cx="%g" cy="%g" r="%g" fill="%s" stroke="%s" stroke-width="%g"/>)",
-                      s.x1, s.y1, s.x2, s.fill, s.stroke, s.radiusOrWidth);
+                      R"(<circle cx="%g" cy="%g" r="%g" %s stroke="%s" stroke-width="%g"/>)", s.x1,
+                      s.y1, s.x2, FillOf(s.fill).c_str(), s.stroke, s.radiusOrWidth);
         break;
     case Shape::Line:
         std::snprintf(
@@ -119,7 +129,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s <folder>\n", argv[0]);
         return 2;
     }
-    QGuiApplication::setAttribute(Qt::AA_PluginApplication); // no display needed for QImage
     const std::string folder = std::string(argv[1]) + "/";
     const bool ok = WriteSvg(folder + "quorvia.svg") && WritePng(folder + "quorvia-48.png", 48) &&
                     WritePng(folder + "quorvia-256.png", 256);

@@ -8,28 +8,23 @@
 
 namespace quorvia {
 
-const std::string_view DistributionTerms =
-    "Quorvia: terms of distribution\n"
-    "\n"
-    "You may copy Quorvia and pass it on to others free of charge, provided that you pass on "
-    "the complete product, with every file of its original installation package and without "
-    "any change to any of them, and that you ask nothing for it beyond the cost of the medium "
-    "that carries it. Web sites may link directly to the installation file, on condition that "
-    "a link to the web site of Halvex is shown beside that link. Quorvia may also be published "
-    "on the cover discs of magazines and on other software collections under the same terms.\n"
-    "\n"
-    "More about distributing Quorvia is in the file distribution.txt in the program's folder.";
+std::string DistributionTerms() {
+    return "Quorvia: terms of distribution\n"
+           "\n"
+           "You may copy Quorvia and pass it on to others free of charge, provided that you "
+           "pass on the complete product, with every file of its original installation package "
+           "and without any change to any of them, and that you ask nothing for it beyond the "
+           "cost of the medium that carries it. Web sites may link directly to the installation "
+           "file, on condition that a link to the web site of Halvex is shown beside that link. "
+           "Quorvia may also be published on the cover discs of magazines and on other software "
+           "collections under the same terms.\n"
+           "\n"
+           "More about distributing Quorvia is in the file " +
+           ShippedFile("distribution.txt") + ".";
+}
 
 std::string SupportMailLink() {
     return "mailto:" + std::string(SupportMailAddress) + "?subject=" + std::string(SupportSubject);
-}
-
-std::string HelpFilePath() {
-    return ShippedFile("help.chm");
-}
-
-void OpenHelpFile() {
-    ShellOpen(HelpFilePath());
 }
 
 void OpenSupportMail() {
@@ -46,8 +41,7 @@ void OpenProductPage() {
 
 void ShowDistributionTerms(QWidget* owner) {
     QMessageBox box(QMessageBox::Information, QStringLiteral("Program distribution"),
-                    QString::fromUtf8(DistributionTerms.data(), DistributionTerms.size()),
-                    QMessageBox::Ok, owner);
+                    QString::fromStdString(DistributionTerms()), QMessageBox::Ok, owner);
     box.exec();
 }
 

@@ -1,7 +1,7 @@
 #pragma once
-// The peripheral commands: the help file, the support mail, the maker's updates and product
-// pages, and the distribution terms. None touches the tables or the scan; the first four go
-// through ShellOpen and report nothing.
+// The peripheral commands: the support mail, the maker's updates and product pages, and the
+// distribution terms (the help window is THelpForm). None touches the tables or the scan; the
+// first three go through ShellOpen and report nothing.
 
 #include <string>
 #include <string_view>
@@ -15,14 +15,12 @@ inline constexpr std::string_view SupportSubject = "Support for Quorvia needed";
 inline constexpr std::string_view UpdatesPage = "https://www.halvex.example/quorvia/updates.html";
 inline constexpr std::string_view ProductPage = "https://www.halvex.example/quorvia/";
 
-// Heading, empty line, the terms, empty line, a pointer to the distribution notes.
-extern const std::string_view DistributionTerms;
+// Heading, empty line, the terms, empty line, the path of the shipped "distribution.txt".
+std::string DistributionTerms();
 
 // "mailto:" address "?subject=" subject, the subject appended as it is (its blanks stay blanks).
 std::string SupportMailLink();
-std::string HelpFilePath();
 
-void OpenHelpFile();
 void OpenSupportMail();
 void OpenUpdatesPage();
 void OpenProductPage();

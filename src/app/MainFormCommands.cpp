@@ -1,10 +1,11 @@
-// The main window's menu commands that lead out of it: the help file, the support mail, the
+// The main window's menu commands that lead out of it: the help window, the support mail, the
 // maker's pages, the distribution terms, the About box and the connection settings.
 
 #include "app/MainForm.h"
 
 #include "app/AboutForm.h"
 #include "app/HelpCommands.h"
+#include "app/HelpForm.h"
 #include "app/MessageBoxes.h"
 #include "settings/SettingsForm.h"
 
@@ -29,7 +30,7 @@ void RunCommand(QWidget* owner, const std::function<void()>& command) {
 } // namespace
 
 void TMainForm::HelpActionExecute() {
-    OpenHelpFile();
+    ShowHelpWindow(this);
 }
 
 void TMainForm::SupportActionExecute() {

@@ -54,12 +54,10 @@ protected:
 };
 
 TEST_F(AboutAndHelpTest, CommandsOpenTheirTargets) {
-    OpenHelpFile();
     OpenSupportMail();
     OpenUpdatesPage();
     OpenProductPage();
     const std::vector<std::string> expected = {
-        ProgramFolder() + "help.chm",
         "mailto:support@halvex.example?subject=Support for Quorvia needed",
         std::string(UpdatesPage), std::string(ProductPage)};
     EXPECT_EQ(opened, expected);
@@ -122,11 +120,25 @@ TEST_F(AboutAndHelpTest, DistributionTermsBox) {
     EXPECT_TRUE(lines[1].isEmpty());
     EXPECT_TRUE(lines[3].isEmpty());
     EXPECT_TRUE(lines[2].contains(QStringLiteral("cover discs")));
+    // The last line names the distribution notes where they are shipped.
+    EXPECT_EQ(lines[4].toStdString(), "More about distributing Quorvia is in the file " +
+                                          ShippedFile("distribution.txt") + ".");
+}
+
+TEST(ShippedTexts, TheDistributionNotesAndTermsOfUseLieBesideTheProgram) {
+    for (const char* file : {"distribution.txt", "license.txt"}) {
+        std::ifstream text(std::string(QUORVIA_TEST_PROGRAM_DIR) + "/" + file);
+        ASSERT_TRUE(text) << file;
+        std::string heading;
+        std::getline(text, heading);
+        EXPECT_EQ(heading.rfind("Quorvia: ", 0), 0u) << file;
+    }
 }
 
 TEST(HelpFileTest, IsBuiltBesideTheProgram) {
-    std::ifstream help(QUORVIA_TEST_HELP_FILE, std::ios::binary);
-    ASSERT_TRUE(help) << QUORVIA_TEST_HELP_FILE;
+    const std::string file = std::string(QUORVIA_TEST_PROGRAM_DIR) + "/help.chm";
+    std::ifstream help(file, std::ios::binary);
+    ASSERT_TRUE(help) << file;
     char magic[4] = {};
     help.read(magic, 4);
     EXPECT_EQ(std::string(magic, 4), "ITSF"); // the compiled-help container's signature

@@ -4,6 +4,7 @@
 
 #include "app/AboutForm.h"
 #include "app/HelpCommands.h"
+#include "app/HelpForm.h"
 #include "app/MainForm.h"
 #include "app/ShellOpen.h"
 #include "platform/ProgramFolder.h"
@@ -17,6 +18,7 @@
 #include <QAction>
 #include <QMessageBox>
 #include <QTest>
+#include <QTextBrowser>
 
 #include <filesystem>
 
@@ -48,14 +50,33 @@ TEST_F(MenuCommands, MenuItemsAndPicturesOpenTheirTargets) {
     TMainForm form;
     form.CheckUpdateAction->trigger();
     form.SupportAction->trigger();
-    form.HelpAction->trigger();
     for (QWidget* picture :
          {static_cast<QWidget*>(form.Image), form.PlayPanel, static_cast<QWidget*>(form.Image1)})
         QTest::mouseClick(picture, Qt::LeftButton, {}, QPoint(5, 5));
     const std::string product(ProductPage);
-    EXPECT_EQ(opened,
-              (std::vector<std::string>{std::string(UpdatesPage), SupportMailLink(),
-                                        ProgramFolder() + "help.chm", product, product, product}));
+    EXPECT_EQ(opened, (std::vector<std::string>{std::string(UpdatesPage), SupportMailLink(),
+                                                product, product, product}));
+}
+
+TEST_F(MenuCommands, HelpTopicsOpensOneHelpWindowOverThePagesOrSaysWhyNot) {
+    TMainForm form;
+    form.HelpAction->trigger();
+    EXPECT_EQ(form.findChild<THelpForm*>(), nullptr);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].kind, TBoxKind::Error);
+    EXPECT_NE(boxes[0].text.find(ShippedFile("help")), std::string::npos) << boxes[0].text;
+
+    std::filesystem::create_directory(Path("help"));
+    WriteFile("help/toc.hhc", R"(<ul><li><object type="text/sitemap">
+        <param name="Name" value="Start"><param name="Local" value="start.html"></object></ul>)");
+    WriteFile("help/start.html", "<html><body><h1>Start here</h1></body></html>");
+    form.HelpAction->trigger();
+    form.HelpAction->trigger(); // the open window comes to the front; no second one
+    const QList<THelpForm*> windows = form.findChildren<THelpForm*>();
+    ASSERT_EQ(windows.size(), 1);
+    EXPECT_TRUE(windows[0]->isVisible());
+    EXPECT_TRUE(windows[0]->PageBrowser->toPlainText().contains(QStringLiteral("Start here")));
+    EXPECT_EQ(boxes.size(), 1u);
 }
 
 TEST_F(MenuCommands, DialogCommandsOpenTheirDialogsAndReportFailures) {

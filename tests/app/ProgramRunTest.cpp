@@ -11,9 +11,11 @@
 #include "support/QtTestApp.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
@@ -166,4 +168,112 @@ TEST(ProgramRun, AScanInTheRealWindowEndsWithItsRankingsInTheFileAfterClosing) {
     EXPECT_EQ(rankings.FieldByName("Keyword").AsString(), "red shoes");
     EXPECT_EQ(rankings.FieldByName("url").AsString(), "http://www.site.example/shoes");
     EXPECT_EQ(rankings.FieldByName("Position").AsInteger(), 3);
+}
+
+namespace {
+
+// Runs a program to its end; its exit code, or -1 when it could not run. Output in output.
+int RunToEnd(const QString& program, const QStringList& arguments, QString* output = nullptr) {
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program, arguments);
+    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
+        return -1;
+    if (output)
+        *output = QString::fromUtf8(process.readAll());
+    return process.exitCode();
+}
+
+QStringList FilesUnder(const QString& folder) {
+    QStringList files;
+    QDirIterator it(folder, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files << QDir(folder).relativeFilePath(it.next());
+    files.sort();
+    return files;
+}
+
+} // namespace
+
+TEST(ProgramRun, InstalledTheProgramReadsShareAndKeepsTheUsersFilesInTheUserDataFolder) {
+    quorvia::testing::EnsureCoreApplication();
+    QTemporaryDir prefix;
+    QString output;
+    ASSERT_EQ(RunToEnd(QStringLiteral(QUORVIA_TEST_CMAKE),
+                       {QStringLiteral("--install"), QStringLiteral(QUORVIA_TEST_BUILD_DIR),
+                        QStringLiteral("--prefix"), prefix.path()},
+                       &output),
+              0)
+        << output.toStdString();
+    const QStringList installed = FilesUnder(prefix.path());
+    for (const char* file :
+         {"bin/quorvia", "share/quorvia/SE.cds", "share/quorvia/IntSe.lst",
+          "share/quorvia/badhtml.lst", "share/quorvia/ua.lst", "share/quorvia/help.chm",
+          "share/quorvia/help/toc.hhc", "share/quorvia/help/index.html",
+          "share/quorvia/distribution.txt", "share/quorvia/license.txt",
+          "share/doc/quorvia/copyright", "share/applications/example.halvex.Quorvia.desktop",
+          "share/metainfo/example.halvex.Quorvia.metainfo.xml",
+          "share/icons/hicolor/48x48/apps/quorvia.png",
+          "share/icons/hicolor/256x256/apps/quorvia.png",
+          "share/icons/hicolor/scalable/apps/quorvia.svg"})
+        EXPECT_TRUE(installed.contains(QLatin1String(file))) << file;
+    EXPECT_EQ(QImage(prefix.filePath(QStringLiteral("share/icons/hicolor/48x48/apps/quorvia.png")))
+                  .size(),
+              QSize(48, 48));
+    EXPECT_EQ(
+        QImage(prefix.filePath(QStringLiteral("share/icons/hicolor/256x256/apps/quorvia.png")))
+            .size(),
+        QSize(256, 256));
+    EXPECT_EQ(RunToEnd(QStringLiteral("desktop-file-validate"),
+                       {prefix.filePath(
+                           QStringLiteral("share/applications/example.halvex.Quorvia.desktop"))},
+                       &output),
+              0)
+        << output.toStdString();
+    EXPECT_TRUE(output.trimmed().isEmpty()) << output.toStdString();
+    EXPECT_EQ(RunToEnd(QStringLiteral("appstreamcli"),
+                       {QStringLiteral("validate"), QStringLiteral("--no-net"),
+                        prefix.filePath(
+                            QStringLiteral("share/metainfo/example.halvex.Quorvia.metainfo.xml"))},
+                       &output),
+              0)
+        << output.toStdString();
+
+    // Started from there under an X server, as from the desktop's menu.
+    TVirtualDisplay display;
+    ASSERT_FALSE(display.Name().isEmpty()) << "no Xvfb server could be started";
+    QTemporaryDir data;
+    QTemporaryDir runtime;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), display.Name());
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+    env.insert(QStringLiteral("XDG_DATA_HOME"), data.path());
+    QProcess quorvia;
+    quorvia.setProcessEnvironment(env);
+    quorvia.start(prefix.filePath(QStringLiteral("bin/quorvia")));
+    ASSERT_TRUE(quorvia.waitForStarted());
+    const QString userFolder = data.filePath(QStringLiteral("Quorvia"));
+    ASSERT_TRUE(quorvia::testing::PumpUntil(
+        [&] { return QFileInfo(userFolder + QStringLiteral("/Cache")).isDir(); }, 20000));
+    const QString window =
+        XDoTool(display.Name(), {QStringLiteral("search"), QStringLiteral("--sync"),
+                                 QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                                 QStringLiteral("Quorvia by Halvex")})
+            .section(QLatin1Char('\n'), 0, 0);
+    ASSERT_FALSE(window.isEmpty());
+    // The shipped engines were read from share/quorvia: a first run that works.
+    XDoTool(display.Name(), {QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
+    XDoTool(display.Name(), {QStringLiteral("key"), QStringLiteral("alt+f")});
+    quorvia::testing::PumpUntil([] { return false; }, 300);
+    XDoTool(display.Name(), {QStringLiteral("key"), QStringLiteral("x")});
+    ASSERT_TRUE(quorvia::testing::PumpUntil([&] { return quorvia.state() == QProcess::NotRunning; },
+                                            20000));
+    EXPECT_EQ(quorvia.exitCode(), 0);
+    EXPECT_EQ(quorvia.readAllStandardError().trimmed(), QByteArray());
+
+    EXPECT_EQ(FilesUnder(userFolder),
+              (QStringList{QStringLiteral("SECache.cds"), QStringLiteral("WebSite.cds"),
+                           QStringLiteral("Word.cds"), QStringLiteral("set.ini")}));
+    EXPECT_EQ(FilesUnder(prefix.path()), installed) << "nothing written beside the program";
 }
