@@ -1,14 +1,27 @@
 // The program entry: one instance per user, the title, the main window, the message loop.
 
 #include "app/MainForm.h"
+#include "app/MessageBoxes.h"
 #include "platform/InstanceLock.h"
 
 #include <QApplication>
 
+#include <iostream>
+
 int main(int argc, char** argv) {
-    const quorvia::InstanceLock lock("{F0DFE169-1DCE-47F7-B541-B52D5A23ACFA}");
-    if (lock.AnotherInstanceRuns())
-        return 0; // silently: the running instance is left as it is
+    const quorvia::InstanceLock lock(quorvia::ProgramLockName, quorvia::WindowLockHolder);
+    if (lock.AnotherInstanceRuns()) {
+        if (lock.OtherHolder() != quorvia::ToolLockHolder)
+            return 0; // silently: the running instance is left as it is
+        // A check of the command-line tool writes the same files: say why nothing opens.
+        const char* const text = "A check of your rankings is running (quorvia-cli). Start "
+                                 "Quorvia again when it has finished.";
+        std::cerr << "quorvia: " << text << "\n";
+        QApplication app(argc, argv);
+        quorvia::ShowInformationBox(nullptr, QString::fromUtf8(quorvia::TMainForm::Caption),
+                                    QString::fromUtf8(text));
+        return 0;
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationDisplayName(QString::fromUtf8(quorvia::TMainForm::Caption));
     int result = 0;

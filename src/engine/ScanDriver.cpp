@@ -56,7 +56,8 @@ void StartScan(TScanContext& scan) {
 
 void RunScan(TScanContext& scan, const std::vector<std::string>& engines,
              const std::vector<std::string>& keywords, int depth) {
-    const int total = int(engines.size() * keywords.size()) * depth;
+    const int pairCount = int(engines.size() * keywords.size());
+    const int total = pairCount * depth;
     int done = 0;
     int pairs = 0;
     for (const std::string& engine : engines)
@@ -67,6 +68,7 @@ void RunScan(TScanContext& scan, const std::vector<std::string>& engines,
             CheckEngineKeyword(scan, engine, keyword, depth, done, total);
             done = depth * pairs; // whatever the walk counted
             scan.Window.SetGaugePosition(done * 100 / total);
+            scan.Window.AfterPair(engine, keyword, pairs, pairCount);
         }
 }
 

@@ -42,6 +42,11 @@ public:
     // error ended the scan, is not reported. Comes before the pair's last RefreshResults.
     virtual void PairEnded(const std::string& /*engine*/, const std::string& /*keyword*/,
                            const std::string& /*failure*/) {}
+    // The driver is done with a pair, its bookkeeping included, whether or not it was reported
+    // to PairEnded. number counts the pairs started in this scan, from 1, out of count. The
+    // window's gauge says enough; the command-line tool prints a line.
+    virtual void AfterPair(const std::string& /*engine*/, const std::string& /*keyword*/,
+                           int /*number*/, int /*count*/) {}
 };
 
 } // namespace quorvia

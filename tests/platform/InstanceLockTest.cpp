@@ -39,6 +39,25 @@ TEST(InstanceLock, SecondHolderIsRefusedUntilTheFirstEnds) {
     unsetenv("XDG_RUNTIME_DIR");
 }
 
+TEST(InstanceLock, ARefusedProcessLearnsWhoHoldsTheLock) {
+    QTemporaryDir runtime;
+    setenv("XDG_RUNTIME_DIR", runtime.path().toUtf8().constData(), 1);
+    const std::string name = "holder-test";
+    {
+        InstanceLock tool(name, ToolLockHolder);
+        const InstanceLock refused(name, WindowLockHolder);
+        EXPECT_TRUE(refused.AnotherInstanceRuns());
+        EXPECT_EQ(refused.OtherHolder(), ToolLockHolder);
+    }
+    {
+        // The next holder replaces the name of the last one, a longer one included.
+        InstanceLock window(name, WindowLockHolder);
+        EXPECT_FALSE(window.AnotherInstanceRuns());
+        EXPECT_EQ(InstanceLock(name).OtherHolder(), WindowLockHolder);
+    }
+    unsetenv("XDG_RUNTIME_DIR");
+}
+
 TEST(InstanceLock, FallsBackToTheTemporaryFolder) {
     setenv("XDG_RUNTIME_DIR", "/nonexistent/runtime", 1);
     EXPECT_NE(InstanceLock::LockFolder(), "/nonexistent/runtime");
