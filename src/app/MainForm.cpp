@@ -242,6 +242,7 @@ QWidget* TMainForm::CreateInputStrip() {
     });
     EditTBXButton = MakeButton(Panel1, "EditTBXButton", "Edit");
     EditTBXButton->setGeometry(511, 7, 75, 24);
+    EditTBXButton->setToolTip(Q("Add, choose or delete your web sites"));
     connect(EditTBXButton, &QToolButton::clicked, this, &TMainForm::EditTBXButtonClick);
 
     KeywordsLabel = Named(new QLabel(Q("Keywords and keyphrases:"), Panel1), "KeywordsLabel");
@@ -361,6 +362,8 @@ QWidget* TMainForm::CreateGridArea() {
         Tables, [this](std::string_view text) { return ResDBGridEh->NumberTextWidth(text); });
     ResultsView->RepaintGrid = [this] { ResDBGridEh->viewport()->update(); };
     ResDBGridEh->SetCurrentEngineSource([this] { return CurrentEngine(); });
+    ResultsView->SetPairMarks(&PairMarks);
+    ResDBGridEh->SetPairMarks(&PairMarks);
 
     Panel5 = MakePanel(Panel2, "Panel5");
     Panel5->hide();
@@ -674,8 +677,8 @@ void TMainForm::SetStatusText(const std::string& text) {
 }
 
 void TMainForm::SetGaugeEnabled(bool enabled) {
-    Gauge->setEnabled(enabled);
-    Gauge->setTextVisible(enabled);
+    // Switched off, the gauge shows nothing at all, not a grey bar of the last scan.
+    Gauge->setVisible(enabled);
 }
 
 void TMainForm::SetGaugePosition(int percent) {
@@ -763,6 +766,7 @@ std::vector<QWidget*> TMainForm::SwitchedControls() const {
 void TMainForm::SetControlsEnabled(bool enabled) {
     for (QWidget* control : SwitchedControls())
         control->setEnabled(enabled);
+    ShowFirstRunGuide(); // the keyword boxes only with a site
 }
 
 } // namespace quorvia

@@ -8,6 +8,7 @@
 #include "app/FormStorage.h"
 #include "engine/ScanWindow.h"
 #include "store/Tables.h"
+#include "view/PairMarks.h"
 #include "view/ResultsViewBuilder.h"
 
 #include <QMainWindow>
@@ -56,6 +57,8 @@ class TMainForm : public QMainWindow, public IScanWindow {
     Q_OBJECT
 public:
     static constexpr const char* Caption = "Quorvia by Halvex";
+    // What the empty grid says while no site exists.
+    static const char* const FirstRunGuide;
 
     TMainForm();
     ~TMainForm() override;
@@ -117,6 +120,8 @@ public:
     std::vector<std::string> CheckedEngineNames() const override;
     std::vector<bool> DepthButtonsChosen() const override;
     void RefreshResults() override;
+    void PairEnded(const std::string& engine, const std::string& keyword,
+                   const std::string& failure) override;
 
     // --- the result rows and the grid
     // The engine of the grid's current row, whose result rows the grid shades.
@@ -128,6 +133,7 @@ public:
     std::vector<std::string> IntSeList;
     std::vector<std::string> BadHtmlList;
     TStoredChoices Stored; // "WebSite" and "SEs" while the program runs
+    TPairMarks PairMarks;  // the pairs the last scan of each site could not check
     QStringList AnimationFiles;
 
     // --- actions (the command table)
@@ -235,6 +241,8 @@ private:
     void ChooseSiteValue(const std::string& value);
     // The boxes following the current site's keyword record.
     void ShowKeywords();
+    // The keyword boxes enabled and the grid's guide shown as a site exists or not.
+    void ShowFirstRunGuide();
     void KeywordTyped(std::size_t box, const QString& text);
     // A keyword typed but not yet stored is stored as leaving its box would store it.
     void StorePendingKeywords();

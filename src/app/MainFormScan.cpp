@@ -42,7 +42,11 @@ void TMainForm::CheckRankActionExecute() {
     if (!HasKeyword()) {
         ShowInformationBox(this, QStringLiteral("Information"),
                            QStringLiteral("Enter at least one keyword to check your rankings!"));
-        DBEdit1->setFocus();
+        // Without a site the boxes are disabled: "Edit" is where to begin.
+        if (DBEdit1->isEnabled())
+            DBEdit1->setFocus();
+        else
+            EditTBXButton->setFocus();
         return;
     }
     StartAnimation();
@@ -113,6 +117,12 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 
 void TMainForm::RefreshResults() {
     ResultsView->RefreshResults(SelectedSiteName(), EngineListItems());
+}
+
+void TMainForm::PairEnded(const std::string& engine, const std::string& keyword,
+                          const std::string& failure) {
+    // The walk refreshes the rows right after this, which brings the mark in or out.
+    PairMarks.PairEnded(SelectedSiteName(), engine, keyword, failure);
 }
 
 void TMainForm::StopActionExecute() {

@@ -5,6 +5,7 @@
 
 #include "store/Sites.h"
 #include "store/WebSiteForm.h"
+#include "view/ResultsGrid.h"
 
 #include <QComboBox>
 #include <QFocusEvent>
@@ -12,8 +13,14 @@
 #include <QLineEdit>
 #include <QScopedValueRollback>
 #include <QSignalBlocker>
+#include <QToolButton>
 
 namespace quorvia {
+
+const char* const TMainForm::FirstRunGuide =
+    "To check your rankings: press \u201cEdit\u201d and add your web site, type up to four "
+    "keywords above, tick the search engines on the left, then press \u201cCheck My "
+    "Rankings\u201d.";
 
 void TMainForm::ShowSelectedSite() {
     TClientDataSet& sites = Tables.WebSiteClientDataSet;
@@ -25,6 +32,7 @@ void TMainForm::ShowSelectedSite() {
             WebSiteRxDBLookupCombo->addItem(QString::fromStdString(name));
     }
     ChooseSiteValue(CurrentSiteName(sites));
+    ShowFirstRunGuide();
 }
 
 void TMainForm::ChooseSiteValue(const std::string& value) {
@@ -57,14 +65,22 @@ void TMainForm::ShowKeywords() {
     if (typingKeyword_)
         return; // the box being typed in already shows what its field now holds
     const std::array<std::string, 4> texts = KeywordTexts(Tables.WordClientDataSet);
-    const bool noSite = Tables.WebSiteClientDataSet.IsEmpty();
     QLineEdit* boxes[] = {DBEdit1, DBEdit2, DBEdit3, DBEdit4};
     for (std::size_t i = 0; i < texts.size(); ++i) {
         const QString text = QString::fromStdString(texts[i]);
         if (boxes[i]->text() != text)
             boxes[i]->setText(text);
-        boxes[i]->setReadOnly(noSite); // without a site there is no record to type into
     }
+    ShowFirstRunGuide();
+}
+
+void TMainForm::ShowFirstRunGuide() {
+    // Without a site there is no keyword record to type into: the boxes wait, and the empty
+    // grid says where to begin. During a scan "Edit" is disabled, and the boxes with it.
+    const bool noSite = Tables.WebSiteClientDataSet.IsEmpty();
+    for (QLineEdit* box : {DBEdit1, DBEdit2, DBEdit3, DBEdit4})
+        box->setEnabled(!noSite && EditTBXButton->isEnabled());
+    ResDBGridEh->SetEmptyText(noSite ? QString::fromUtf8(FirstRunGuide) : QString());
 }
 
 void TMainForm::KeywordTyped(std::size_t box, const QString& text) {

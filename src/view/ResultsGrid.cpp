@@ -9,6 +9,7 @@
 #include "view/DarkenColor.h"
 #include "view/GridColumns.h"
 #include "view/ImageList.h"
+#include "view/PairMarks.h"
 #include "view/ResultsGridModel.h"
 
 #include <QFontDatabase>
@@ -16,6 +17,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QTextDocument>
 #include <QToolTip>
 #include <algorithm>
 #include <qdrawutil.h>
@@ -29,6 +31,7 @@ constexpr int kTextMargin = 2;
 constexpr int kKeywordIndent = 10;
 constexpr int kChangePictureLeft = 2;
 constexpr int kMinColumnWidth = 8;
+constexpr int kMarkWidth = kImageSize + 2; // the warning picture of an unchecked pair and a gap
 const QColor kNotALinkColour(128, 0, 0);
 const QColor kRowLineColour(192, 192, 192);
 
@@ -188,6 +191,40 @@ void TResultsGrid::SetCurrentEngineSource(std::function<std::string()> currentEn
     viewport()->update();
 }
 
+void TResultsGrid::SetPairMarks(const TPairMarks* marks) {
+    marks_ = marks;
+    viewport()->update();
+}
+
+const std::string* TResultsGrid::RowFailure(int row) const {
+    if (!marks_ || row < 0 || row >= results_.RecordCount() ||
+        IsNull(results_.ValueAt(row, results_.FindFieldIndex("url"))))
+        return nullptr;
+    return marks_->Failure(results_.TextAt(row, results_.FindFieldIndex("SiteName")),
+                           results_.TextAt(row, results_.FindFieldIndex("SENAME")),
+                           results_.TextAt(row, results_.FindFieldIndex("Keyword")));
+}
+
+void TResultsGrid::SetEmptyText(const QString& text) {
+    if (text == emptyText_)
+        return;
+    emptyText_ = text;
+    viewport()->update();
+}
+
+void TResultsGrid::paintEvent(QPaintEvent* event) {
+    QTableView::paintEvent(event);
+    if (emptyText_.isEmpty() || model_->rowCount() > 0)
+        return;
+    QPainter painter(viewport());
+    QFont font = columnFont_;
+    font.setPixelSize(13);
+    painter.setFont(font);
+    painter.setPen(palette().color(QPalette::PlaceholderText));
+    const QRect area = viewport()->rect().adjusted(16, 16, -16, -16);
+    painter.drawText(area, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, emptyText_);
+}
+
 int TResultsGrid::NumberTextWidth(std::string_view text) const {
     return QFontMetrics(columnFont_).horizontalAdvance(ToQString(text));
 }
@@ -309,7 +346,9 @@ bool TResultsGrid::IsTextCut(const QModelIndex& index) const {
     const bool engineRow = IsNull(results_.ValueAt(index.row(), results_.FindFieldIndex("url")));
     QFont font = columnFont_;
     font.setBold(engineRow);
-    const int indent = (!engineRow && field == "Keyword") ? kKeywordIndent : 0;
+    const int indent = (!engineRow && field == "Keyword")
+                           ? kKeywordIndent + (RowFailure(index.row()) ? kMarkWidth : 0)
+                           : 0;
     const int needed =
         QFontMetrics(font).horizontalAdvance(index.data().toString()) + indent + 2 * kTextMargin;
     return needed > columnWidth(index.column());
@@ -380,6 +419,15 @@ void TResultsGrid::ResDBGridEhDrawColumnCell(QPainter& painter, const QRect& rec
         if (field == "Keyword") {
             textRect.setLeft(cell.left() + kKeywordIndent);
             painter.fillRect(cell, background);
+            if (RowFailure(row)) {
+                const QPixmap mark =
+                    style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(kImageSize);
+                painter.drawPixmap(QRect(textRect.left(),
+                                         cell.top() + (cell.height() - kImageSize) / 2, kImageSize,
+                                         kImageSize),
+                                   mark);
+                textRect.setLeft(textRect.left() + kMarkWidth);
+            }
         }
         if (IsNumberColumn(field) && !IsNull(results_.ValueAt(row, fieldIndex))) {
             const int measured = NumberTextWidth(text.toStdString());
@@ -415,20 +463,35 @@ void TResultsGrid::ResDBGridEhMouseMove(const QPoint& position) {
     if (cell == lastHintCell_)
         return;
     hint_.clear();
-    QToolTip::hideText();
-    if (cell.column < 0 || cell.row < 0)
+    if (cell.column < 0 || cell.row < 0) {
+        QToolTip::hideText();
         return;
+    }
 
     // The hovered row is read where it stands: the table's current record, its controls and
     // so CurrentEngine stay untouched.
+    const std::string* failure = nullptr;
     if (row < results_.RecordCount()) {
         const std::string_view field = GridColumns()[std::size_t(logical)].field;
         const Value& date = results_.ValueAt(row, results_.FindFieldIndex(HintDateField(field)));
         if (std::holds_alternative<Date>(date))
             hint_ = QString::fromStdString(quorvia::HintText(std::get<Date>(date)));
+        failure = field == "Keyword" ? RowFailure(row) : nullptr;
+        if (failure)
+            hint_ += (hint_.isEmpty() ? QString() : QStringLiteral("\n")) +
+                     QStringLiteral("Not checked in the last scan: ") +
+                     QString::fromStdString(*failure);
     }
-    if (!hint_.isEmpty())
-        QToolTip::showText(viewport()->mapToGlobal(position), hint_, viewport());
+    // The shown tip is replaced in place, never hidden first: hiding only starts the tip's
+    // delayed hide, and showing the same text again would not stop it, so equal hints of two
+    // neighbouring cells would vanish. The cell's rectangle makes even an equal text move to
+    // the pointer; a log line, often long, is wrapped.
+    if (hint_.isEmpty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(viewport()->mapToGlobal(position),
+                           failure ? Qt::convertFromPlainText(hint_) : hint_, viewport(),
+                           visualRect(model_->index(row, logical)));
     lastHintCell_ = cell;
 }
 

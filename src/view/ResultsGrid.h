@@ -24,6 +24,7 @@ namespace quorvia {
 
 class ProfileFile;
 class TColumnForm;
+class TPairMarks;
 class TResultsGridModel;
 
 // A grid cell as the hover logic names it: its place in the column order and its row.
@@ -42,6 +43,16 @@ public:
 
     // Where the grid learns CurrentEngine, the engine whose result rows it shades.
     void SetCurrentEngineSource(std::function<std::string()> currentEngine);
+
+    // The pairs the last scan could not check: their result rows get a warning picture in
+    // front of the keyword and the log line in the keyword cell's hint. They outlive the grid.
+    void SetPairMarks(const TPairMarks* marks);
+    // The log line of the pair a table row belongs to, when the last scan could not check it.
+    const std::string* RowFailure(int row) const;
+
+    // A few words the grid shows while it has no row; empty for none.
+    void SetEmptyText(const QString& text);
+    const QString& EmptyText() const { return emptyText_; }
 
     // Width in pixels of a number as the grid draws it: the measure of the width row.
     int NumberTextWidth(std::string_view text) const;
@@ -78,6 +89,7 @@ public:
     void ResDBGridEhMouseMove(const QPoint& position);
 
 protected:
+    void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     bool viewportEvent(QEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
@@ -99,6 +111,8 @@ private:
     TClientDataSet& widths_;
     TResultsGridModel* model_;
     std::function<std::string()> currentEngine_;
+    const TPairMarks* marks_ = nullptr;
+    QString emptyText_;
     QFont columnFont_; // the cells and titles: sans 11 px, regular
     QFont gridFont_;   // the grid's own: sans 11 px, underlined; letters the title pictures
     QList<QImage> titleImages_;

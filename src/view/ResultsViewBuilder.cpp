@@ -98,6 +98,34 @@ void TResultsViewBuilder::RefreshResults(std::string_view siteName,
             return f < 0 ? null : records.ValueAt(row, f);
         };
 
+        auto appendEngineRow = [&](std::string_view engine) {
+            results.Append();
+            results.FieldByIndex(siteField).SetAsString(siteName);
+            results.FieldByIndex(engineField).SetAsString(engine);
+            results.FieldByIndex(keywordField).SetAsString(engine);
+            results.Post();
+        };
+        // A pair the last scan could not check and that has no record gets a row of its own,
+        // at the end of its engine's block, so that its mark has a place to show.
+        std::vector<std::string_view> keywordsShown; // of the engine being built
+        auto appendUncheckedRows = [&](std::string_view engine) {
+            if (!marks_)
+                return;
+            for (const std::string& keyword : marks_->Keywords(siteName, engine)) {
+                if (std::find(keywords.begin(), keywords.end(), keyword) == keywords.end() ||
+                    std::find(keywordsShown.begin(), keywordsShown.end(), keyword) !=
+                        keywordsShown.end())
+                    continue;
+                results.Append();
+                results.FieldByIndex(siteField).SetAsString(siteName);
+                results.FieldByIndex(engineField).SetAsString(engine);
+                results.FieldByIndex(keywordField).SetAsString(keyword);
+                results.FieldByIndex(urlField).SetAsString(""); // a result row, but no page
+                results.Post();
+            }
+        };
+        std::vector<std::string_view> enginesBuilt;
+
         // The records come sorted by engine: the tick is looked up once per engine.
         std::optional<std::string_view> tickedEngine;
         bool ticked = false;
@@ -113,15 +141,15 @@ void TResultsViewBuilder::RefreshResults(std::string_view siteName,
             }
             if (!ticked)
                 continue;
-            const Value& site = sourceValue(row, siteField);
             if (engine != previousEngine) {
-                results.Append();
-                results.FieldByIndex(siteField).SetValue(site);
-                results.FieldByIndex(engineField).SetAsString(engine);
-                results.FieldByIndex(keywordField).SetAsString(engine);
-                results.Post();
+                if (!enginesBuilt.empty())
+                    appendUncheckedRows(enginesBuilt.back());
+                appendEngineRow(engine);
+                enginesBuilt.push_back(engine);
+                keywordsShown.clear();
             }
             previousEngine = engine;
+            keywordsShown.push_back(keyword);
 
             results.Append();
             for (int f = 0; f < int(fields.size()); ++f) {
@@ -135,6 +163,23 @@ void TResultsViewBuilder::RefreshResults(std::string_view siteName,
                     results.FieldByIndex(f).SetValue(value);
             }
             results.Post();
+        }
+        if (!enginesBuilt.empty())
+            appendUncheckedRows(enginesBuilt.back());
+        // Engines whose only pairs are unchecked ones come last.
+        for (const std::string& engine :
+             marks_ ? marks_->Engines(siteName) : std::vector<std::string>()) {
+            if (!IsEngineChecked(engines, engine) ||
+                std::find(enginesBuilt.begin(), enginesBuilt.end(), engine) != enginesBuilt.end())
+                continue;
+            const std::vector<std::string> marked = marks_->Keywords(siteName, engine);
+            if (std::none_of(marked.begin(), marked.end(), [&](const std::string& keyword) {
+                    return std::find(keywords.begin(), keywords.end(), keyword) != keywords.end();
+                }))
+                continue;
+            appendEngineRow(engine);
+            keywordsShown.clear();
+            appendUncheckedRows(engine);
         }
         MeasureNumberColumns();
         results.First();

@@ -10,6 +10,7 @@
 // a function measuring a number's text the way the grid draws it.
 
 #include "store/Tables.h"
+#include "view/PairMarks.h"
 
 #include <functional>
 #include <string>
@@ -56,6 +57,10 @@ public:
     void ResClientDataSetAfterScroll(TClientDataSet& table);
 
     const std::string& CurrentEngine() const { return currentEngine_; }
+    // The pairs the last scan could not check; each of the site's keywords among them that has
+    // no record gets a row with an empty url at the end of its engine's block (a block of its
+    // own, after the others, for an engine without records). They outlive the builder.
+    void SetPairMarks(const TPairMarks* marks) { marks_ = marks; }
     // Called when CurrentEngine changes: the grid repaints all of its rows.
     std::function<void()> RepaintGrid;
 
@@ -63,6 +68,7 @@ private:
     TTables& tables_;
     TextWidthFunction numberTextWidth_;
     std::string currentEngine_;
+    const TPairMarks* marks_ = nullptr;
 };
 
 } // namespace quorvia

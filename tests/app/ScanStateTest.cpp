@@ -73,13 +73,23 @@ TEST_F(ScanState, TheEngineCheckComesBeforeTheKeywordCheck) {
     form.CheckRankActionExecute();
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[1].text, "Enter at least one keyword to check your rankings!");
+    EXPECT_EQ(form.focusWidget(), form.EditTBXButton); // no site yet: the boxes are disabled
+    EXPECT_FALSE(scanned);
+
+    GiveKeyword(form, "");
+    form.ShowSelectedSite();
+    form.CheckRankActionExecute();
+    ASSERT_EQ(boxes.size(), 3u);
+    EXPECT_EQ(boxes[2].text, "Enter at least one keyword to check your rankings!");
     EXPECT_EQ(form.focusWidget(), form.DBEdit1);
     EXPECT_FALSE(scanned);
 
-    GiveKeyword(form, "shoes");
+    form.Tables.WordClientDataSet.Edit();
+    form.Tables.WordClientDataSet.FieldByName("Word2").SetAsString("shoes");
+    form.Tables.WordClientDataSet.Post();
     form.CheckRankActionExecute();
     EXPECT_TRUE(scanned);
-    EXPECT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes.size(), 3u);
 }
 
 TEST_F(ScanState, DuringAScanOnlyTheInputsAreDisabledAndEverythingComesBack) {
@@ -123,7 +133,7 @@ TEST_F(ScanState, DuringAScanOnlyTheInputsAreDisabledAndEverythingComesBack) {
         EXPECT_FALSE(StopRequested);
         EXPECT_EQ(form.CheckRankTBXButton->defaultAction(), form.StopAction);
         EXPECT_EQ(form.CheckRankTBXButton->text().toStdString(), "Stop scanning");
-        EXPECT_TRUE(form.Gauge->isEnabled());
+        EXPECT_FALSE(form.Gauge->isHidden());
         EXPECT_EQ(form.Gauge->value(), 0);
         EXPECT_TRUE(form.LogRichEdit->isHidden());
         EXPECT_TRUE(form.LogRichEdit->toPlainText().isEmpty());
@@ -145,7 +155,7 @@ TEST_F(ScanState, DuringAScanOnlyTheInputsAreDisabledAndEverythingComesBack) {
     EXPECT_FALSE(form.Scanning());
     EXPECT_TRUE(StopRequested);
     EXPECT_EQ(form.CheckRankTBXButton->defaultAction(), form.CheckRankAction);
-    EXPECT_FALSE(form.Gauge->isEnabled());
+    EXPECT_TRUE(form.Gauge->isHidden()); // switched off: no grey bar of the last value
     EXPECT_TRUE(form.Image1OnPlayPanel());
     for (QWidget* w : switched)
         EXPECT_TRUE(w->isEnabled()) << w->objectName().toStdString();

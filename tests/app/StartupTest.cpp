@@ -7,6 +7,7 @@
 #include "platform/Clock.h"
 #include "store/Sites.h"
 #include "store/Tables.h"
+#include "view/ResultsGrid.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRegularExpression>
+#include <QToolButton>
 
 #include <filesystem>
 #include <fstream>
@@ -67,6 +69,31 @@ TEST_F(Startup, FirstRunWithOnlyTheEngineTableCreatesTheUserFiles) {
     TTables back;
     back.SECacheClientDataSet.LoadFromFile(Path("SECache.cds"));
     EXPECT_EQ(back.SECacheClientDataSet.RecordCount(), 0);
+}
+
+TEST_F(Startup, UntilASiteExistsTheGridSaysWhereToBeginAndTheKeywordBoxesWait) {
+    WriteEngines({"Alpha"});
+    TMainForm form;
+    QLineEdit* boxes[] = {form.DBEdit1, form.DBEdit2, form.DBEdit3, form.DBEdit4};
+    EXPECT_EQ(form.ResDBGridEh->EmptyText().toStdString(), TMainForm::FirstRunGuide);
+    for (QLineEdit* box : boxes)
+        EXPECT_FALSE(box->isEnabled()) << box->objectName().toStdString();
+    EXPECT_FALSE(form.EditTBXButton->toolTip().isEmpty());
+
+    // The window restored after a scan leaves them waiting still.
+    form.SetControlsEnabled(false);
+    form.SetControlsEnabled(true);
+    EXPECT_FALSE(form.DBEdit1->isEnabled());
+
+    AddSite(form.Tables.WebSiteClientDataSet, "site.example"); // as "Edit", "Add" does
+    form.ShowSelectedSite();
+    EXPECT_TRUE(form.ResDBGridEh->EmptyText().isEmpty());
+    for (QLineEdit* box : boxes)
+        EXPECT_TRUE(box->isEnabled()) << box->objectName().toStdString();
+    form.SetControlsEnabled(false); // a scan
+    EXPECT_FALSE(form.DBEdit1->isEnabled());
+    form.SetControlsEnabled(true);
+    EXPECT_TRUE(form.DBEdit1->isEnabled());
 }
 
 TEST_F(Startup, TheRememberedSiteIsShownWithItsKeywordsElseTheFirst) {

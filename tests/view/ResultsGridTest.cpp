@@ -8,6 +8,7 @@
 #include "view/ImageList.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -324,6 +325,22 @@ TEST_F(ResultsGridTest, HintIsWorkedOutOnlyWhenThePointerEntersAnotherCell) {
     grid->ResDBGridEhMouseMove(QPoint(5, grid->viewport()->height() - 2));
     EXPECT_TRUE(grid->HintText().isEmpty());
     EXPECT_EQ(grid->LastHintCell(), (GridCell{GridColumnIndex("Position"), 2}));
+}
+
+TEST_F(ResultsGridTest, AnEqualHintOfTheNextCellStaysShown) {
+    // Rows 1 and 2 were checked on the same day: Page, Position and the next row's Page all
+    // give the same hint. Each must still be showing well after Qt's delayed hide would have
+    // taken it away.
+    const QString hint = QString::fromStdString(quorvia::HintText(Date(2026, 3, 4)));
+    for (const QRect& cell : {Cell(1, "Page"), Cell(1, "Position"), Cell(2, "Page")}) {
+        grid->ResDBGridEhMouseMove(cell.center());
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < 600)
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        EXPECT_TRUE(QToolTip::isVisible()) << cell.x() << "," << cell.y();
+        EXPECT_EQ(QToolTip::text(), hint);
+    }
 }
 
 TEST_F(ResultsGridTest, FollowsTheTablesCurrentRowAndMovesIt) {

@@ -152,6 +152,31 @@ TEST_F(ResultsViewBuilderTest, EnginesInSourceOrderEachUnderOneEngineRow) {
     EXPECT_EQ(Rows(), (std::vector<Row>{{"Alpha", "Alpha", std::nullopt}, {"Alpha", "seo", "/x"}}));
 }
 
+TEST_F(ResultsViewBuilderTest, PairsTheLastScanCouldNotCheckHaveARowEvenWithoutRecords) {
+    Add({"www.Example.com", "Beta", "seo", "http://example.com/b", {{"Position", 4}}, {}});
+    TPairMarks marks;
+    marks.PairEnded("www.Example.com", "Beta", "seo", "Connection error: 500");       // has a row
+    marks.PairEnded("www.Example.com", "Beta", "red shoes", "Connection error: 500"); // has none
+    marks.PairEnded("www.Example.com", "Alpha", "seo", "No results were recognised"); // no records
+    marks.PairEnded("www.Example.com", "Gamma", "seo", "Connection error: 500");      // unticked
+    marks.PairEnded("www.Example.com", "Alpha", "old keyword", "gone");               // not typed
+    marks.PairEnded("other.org", "Beta", "seo", "another site's");
+    builder.SetPairMarks(&marks);
+    Refresh();
+    EXPECT_EQ(Rows(), (std::vector<Row>{{"Beta", "Beta", std::nullopt},
+                                        {"Beta", "seo", "/b"},
+                                        {"Beta", "red shoes", ""},
+                                        {"Alpha", "Alpha", std::nullopt},
+                                        {"Alpha", "seo", ""}}));
+    // Checked again: the extra rows go, the records' rows stay as they were.
+    for (const char* engine : {"Alpha", "Beta"})
+        for (const char* keyword : {"seo", "red shoes"})
+            marks.PairEnded("www.Example.com", engine, keyword, "");
+    Refresh();
+    EXPECT_EQ(Rows(), (std::vector<Row>{{"Beta", "Beta", std::nullopt}, {"Beta", "seo", "/b"}}));
+    EXPECT_NE(marks.Failure("other.org", "Beta", "seo"), nullptr);
+}
+
 TEST_F(ResultsViewBuilderTest, ResultRowsCopyTheRecordsNumbersAndDates) {
     Add({"www.Example.com",
          "Alpha",
