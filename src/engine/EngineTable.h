@@ -17,8 +17,8 @@ namespace quorvia {
 TEngineRecord CurrentEngineRecord(TClientDataSet& engines);
 
 // Replaces the definition whose SENAME equals the engine's without regard to A-Z letter case
-// (the name keeps its letter case), or appends it. A table without the optional fields gains them first (in memory only:
-// "SE.cds" is never written back).
+// (the name keeps its letter case), or appends it. A table without the optional fields gains them
+// first (in memory only: "SE.cds" is never written back).
 void PutEngineRecord(TClientDataSet& engines, const TEngineRecord& engine);
 
 // Every "*.txt" file of the folder, in name order, in the definition source format: each of

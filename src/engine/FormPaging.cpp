@@ -110,9 +110,13 @@ std::uint32_t NumericReference(std::string_view digits) {
     return code <= 0x10FFFF ? code : 0;
 }
 
-bool SentField(const TTag& input) {
+std::string InputType(const TTag& input) {
     const auto type = input.attrs.find("type");
-    const std::string kind = type == input.attrs.end() ? "text" : LowerAscii(type->second);
+    return type == input.attrs.end() ? "text" : LowerAscii(Trim(type->second));
+}
+
+bool SentField(const TTag& input) {
+    const std::string kind = InputType(input);
     if (kind == "submit" || kind == "button" || kind == "image" || kind == "reset" ||
         kind == "file")
         return false;
@@ -190,10 +194,14 @@ TPageRequest FormRequest(std::string_view addressPrefix, std::string_view formMa
                 request.post = EqualsIgnoreAsciiCase(Trim(m->second), "post");
         } else if (tag.name == "input" && SentField(tag)) {
             const auto value = tag.attrs.find("value");
+            const std::string kind = InputType(tag);
+            // A ticked box without a value of its own sends "on", as browsers do.
+            const std::string sent = value != tag.attrs.end()                ? value->second
+                                     : kind == "checkbox" || kind == "radio" ? "on"
+                                                                             : "";
             if (!request.body.empty())
                 request.body += '&';
-            request.body += FormEncode(tag.attrs.at("name")) + "=" +
-                            FormEncode(value == tag.attrs.end() ? "" : value->second);
+            request.body += FormEncode(tag.attrs.at("name")) + "=" + FormEncode(sent);
         }
     }
     const bool absolute = StartsWithIgnoreAsciiCase(action, "http://") ||

@@ -10,8 +10,9 @@
 //
 // Attributes may stand in any order, in either quote or none, with blanks and line breaks
 // around them. Sent are the <input> fields with a name, except buttons (submit, button, image,
-// reset), files, and check boxes or radio buttons that are not checked. Values have their
-// character references decoded, then are encoded as a browser encodes a form.
+// reset), files, and check boxes or radio buttons that are not checked (a checked one without
+// a value sends "on"). Values have their character references decoded, then are encoded as a
+// browser encodes a form.
 
 #include <optional>
 #include <string>

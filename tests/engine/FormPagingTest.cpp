@@ -34,8 +34,10 @@ TEST(FormPaging, ReadsTheRequestAFormWouldSend) {
         {"GET: the fields follow the address; character references decoded, then encoded",
          "<form action=\"/search?src=pager&amp;x=1\"><input type=hidden name=q "
          "value=\"caf&#233; &amp; cr&#xE8;me+\"><input type=\"checkbox\" name=\"a\" value=\"1\">"
-         "<input type=\"checkbox\" name=\"b\" value=\"2\" checked></form>",
-         {"https://e.example/search?src=pager&x=1&q=caf%C3%A9+%26+cr%C3%A8me%2B&b=2", false, ""}},
+         "<input type=\"checkbox\" name=\"b\" value=\"2\" checked><input type=radio name=r "
+         "checked></form>",
+         {"https://e.example/search?src=pager&x=1&q=caf%C3%A9+%26+cr%C3%A8me%2B&b=2&r=on", false,
+          ""}},
         {"an absolute action is taken as it is; without a method the form goes by GET",
          "<form action=\"https://other.example/next\"><input type=\"hidden\" name=\"p\" "
          "value=\"2\"></form>",
