@@ -91,7 +91,7 @@ template <typename Server> double CurlPagesPerSecond(Server& engine) {
 }
 
 // The fake engine on a thread of its own, as a real server would be: it sends while the
-// client sleeps between the passes of its wait.
+// client waits for it.
 class TServerThread {
 public:
     TServerThread(TFakeReply reply, const TTlsIdentity* tls) {

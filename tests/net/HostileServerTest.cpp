@@ -238,18 +238,22 @@ std::vector<TCase> Cases() {
         // Bodies.
         {"endless body",
          [chunk](TServers& s) {
-             return TFetch{s.Answering(Endless("HTTP/1.0 200 OK\r\n\r\n", chunk)).Url("/")};
+             // A generous allowance: only the body bound may end these, also on a slow build.
+             TFetch fetch{s.Answering(Endless("HTTP/1.0 200 OK\r\n\r\n", chunk)).Url("/")};
+             fetch.timeout = 30;
+             return fetch;
          },
-         "Connection error: 404 Response body larger than 67108864 bytes", 0, 30000, 1, 128},
+         "Connection error: 404 Response body larger than 67108864 bytes", 0, 60000, 1, 128},
         {"100 MB body",
          [chunk](TServers& s) {
-             return TFetch{
-                 s.Answering(TFakeReply::Raw("HTTP/1.0 200 OK\r\nContent-Length: 104857600"
-                                             "\r\n\r\n")
-                                 .Repeat(chunk, 1600))
-                     .Url("/")};
+             TFetch fetch{s.Answering(TFakeReply::Raw("HTTP/1.0 200 OK\r\nContent-Length: 104857600"
+                                                      "\r\n\r\n")
+                                          .Repeat(chunk, 1600))
+                              .Url("/")};
+             fetch.timeout = 30;
+             return fetch;
          },
-         "Connection error: 404 Response body larger than 67108864 bytes", 0, 30000, 1, 128},
+         "Connection error: 404 Response body larger than 67108864 bytes", 0, 60000, 1, 128},
         {"fault then endless bytes",
          [](TServers& s) {
              return TFetch{

@@ -3,10 +3,10 @@
 // test's thread: it is served whenever that thread runs its event loop, as the HTTP client's
 // waits do. Each connection carries one request; the server reads it up to the blank line
 // and the body its Content-Length announces, logs it, and plays the reply chosen for it: a canned
-// page, a redirect, raw (possibly malformed) bytes, a slow drip, silence, an early close, an error
-// status. Requests with an absolute target ("GET http://host/path") are routed by that target, so
-// it also plays a proxy; a CONNECT request is routed by its "host:port", and a Tunnel reply relays
-// it to another engine. Given a TLS identity, it serves HTTPS.
+// page, a redirect, raw (possibly malformed) bytes, a slow drip, silence, an early close, a reset,
+// an error status, bytes without end. Requests with an absolute target ("GET http://host/path") are
+// routed by that target, so it also plays a proxy; a CONNECT request is routed by its "host:port",
+// and a Tunnel reply relays it to another engine. Given a TLS identity, it serves HTTPS.
 //
 //     TFakeEngine engine;                                  // 127.0.0.1, port chosen by the OS
 //     engine.Route("/search?q=x", TFakeReply::Page("<html>...</html>"));
