@@ -19,7 +19,7 @@ namespace quorvia::pattern {
 // PatternError within about two seconds instead of freezing the program.
 constexpr std::uint64_t kBaseStepBudget = 20'000'000;
 constexpr std::uint64_t kStepsPerByte = 100;
-constexpr std::uint64_t kMaxStepBudget = 400'000'000;
+constexpr std::uint64_t kMaxStepBudget = 300'000'000;
 constexpr std::uint64_t StepBudgetFor(std::size_t textSize) {
     return std::min<std::uint64_t>(kBaseStepBudget + kStepsPerByte * textSize, kMaxStepBudget);
 }
