@@ -1,6 +1,7 @@
 // Times our matcher and PCRE2's interpreter on the searches a scan makes: stepping a result
-// pattern through a 200 KB page of 100 results, one next-page search over that page, and the
-// two address patterns over 1,000 result snippets. Prints time per input and the ratio.
+// pattern through a 200 KB page of 100 results, one next-page search over that page, a lazy
+// next-page search over the same page without a next link (the last page of every walk), and
+// the two address patterns over 1,000 result snippets. Prints time per input and the ratio.
 
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include <pcre2.h>
@@ -19,6 +20,7 @@ namespace {
 
 const char* const kResultPattern = "<li class=\"res\"><h3><a href=\"";
 const char* const kNextPattern = "<a class=\"next\" href=\"([^\"]*)\">";
+const char* const kLazyNextPattern = "href=\"(.*?)\">Next";
 const char* const kAbsolutePattern =
     "(?i)(FTP|HTTP)://([_a-z\\d\\-]+(\\.[_a-z\\d\\-]+)+)((/[_a-z\\?\\=\\%\\&\\d\\-\\\\\\./~]+)+)*";
 const char* const kBarePattern =
@@ -52,6 +54,16 @@ const std::string& Page() {
         p += "</ul><div class=\"nav\"><a href=\"/s?q=a\">1</a> <a class=\"next\" "
              "href=\"/s?q=widgets&amp;start=10\">Next</a></div></body></html>\n";
         return p;
+    }();
+    return page;
+}
+
+// The same page as the last of a walk shows it: no next link.
+const std::string& LastPage() {
+    static const std::string page = [] {
+        std::string p = Page();
+        const std::size_t next = p.rfind("\">Next</a>");
+        return p.replace(next, 10, "\">Last</a>");
     }();
     return page;
 }
@@ -131,6 +143,19 @@ void NextPagePcre(benchmark::State& state) {
         if (re.Find(Page(), 0, end) < 0)
             state.SkipWithError("no next page");
 }
+void NoNextPageOurs(benchmark::State& state) {
+    quorvia::TRegExpr re(kLazyNextPattern);
+    for (auto _ : state)
+        if (re.FindFirst(LastPage()))
+            state.SkipWithError("a next page found");
+}
+void NoNextPagePcre(benchmark::State& state) {
+    Pcre re(kLazyNextPattern);
+    std::size_t end = 0;
+    for (auto _ : state)
+        if (re.Find(LastPage(), 0, end) >= 0)
+            state.SkipWithError("a next page found");
+}
 void AddressesOurs(benchmark::State& state) {
     quorvia::TRegExpr absolute(kAbsolutePattern), bare(kBarePattern);
     for (auto _ : state)
@@ -153,6 +178,8 @@ BENCHMARK(StepResultsOurs);
 BENCHMARK(StepResultsPcre);
 BENCHMARK(NextPageOurs);
 BENCHMARK(NextPagePcre);
+BENCHMARK(NoNextPageOurs);
+BENCHMARK(NoNextPagePcre);
 BENCHMARK(AddressesOurs);
 BENCHMARK(AddressesPcre);
 
@@ -175,6 +202,7 @@ public:
         const Row rows[] = {
             {"step result pattern, per 200 KB page", "StepResultsOurs", "StepResultsPcre", 1},
             {"next-page pattern, per 200 KB page", "NextPageOurs", "NextPagePcre", 1},
+            {"lazy next-page pattern, no next link", "NoNextPageOurs", "NoNextPagePcre", 1},
             {"two address patterns, per snippet", "AddressesOurs", "AddressesPcre", 1000},
         };
         std::printf("\n%-40s %12s %12s %8s\n", "input", "ours", "PCRE2", "ratio");

@@ -2,8 +2,6 @@
 
 #include "engine/EngineDefinition.h"
 
-#include <QString>
-
 #include "platform/Text.h"
 
 namespace quorvia {
@@ -85,10 +83,8 @@ std::optional<std::string> NextAddress(std::string_view addressPrefix, std::stri
 }
 
 bool EngineInList(const std::vector<std::string>& lines, std::string_view engineName) {
-    const QString name = QString::fromUtf8(engineName.data(), qsizetype(engineName.size()));
     for (const std::string& line : lines)
-        if (QString::fromUtf8(line.data(), qsizetype(line.size()))
-                .compare(name, Qt::CaseInsensitive) == 0)
+        if (EqualsIgnoreCase(line, engineName))
             return true;
     return false;
 }

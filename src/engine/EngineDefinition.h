@@ -49,7 +49,7 @@ std::optional<std::string> NextAddress(std::string_view addressPrefix, std::stri
                                        TRegExpr& nextPagePattern);
 
 // True when one of the lines (of "IntSe.lst" or "badhtml.lst") equals the engine name without
-// regard to letter case, whole line against whole name.
+// regard to letter case (EqualsIgnoreCase), whole line against whole name.
 bool EngineInList(const std::vector<std::string>& lines, std::string_view engineName);
 
 } // namespace quorvia

@@ -1,6 +1,7 @@
 // The backtracking machine. Candidate start positions come from memmem on the literal prefix,
 // from memchr or a table scan over the first-byte set, or from every position when a match
 // can begin with anything; each candidate runs the program until Match or an empty stack.
+// No candidate is tried once the rest of the text lacks the program's required literal.
 
 #include "engine/PatternMatcher.h"
 
@@ -28,7 +29,14 @@ void PatternMatcher::ThrowBudgetSpent() {
 }
 
 PatternMatcher::PatternMatcher(const Program& program)
-    : prog_(program), slots_(2 * std::size_t(program.groupCount + 1), npos) {}
+    : prog_(program), slots_(program.SlotCount(), npos) {}
+
+void PatternMatcher::SetText(std::string_view text) {
+    text_ = reinterpret_cast<const unsigned char*>(text.data());
+    size_ = text.size();
+    requiredFrom_ = npos;
+    requiredAt_ = npos;
+}
 
 void PatternMatcher::Spend(std::uint64_t steps) {
     steps_ += steps;
@@ -36,12 +44,48 @@ void PatternMatcher::Spend(std::uint64_t steps) {
         ThrowBudgetSpent();
 }
 
-bool PatternMatcher::Search(std::string_view text, std::size_t from) {
-    text_ = reinterpret_cast<const unsigned char*>(text.data());
-    size_ = text.size();
+// Whether the required literal occurs at `pos` or later. Searches move forward through one
+// text, so the last place it was found answers most questions without a new look.
+bool PatternMatcher::RequiredLiteralFrom(std::size_t pos) {
+    if (prog_.required.empty())
+        return true;
+    if (requiredFrom_ != npos && pos >= requiredFrom_) {
+        if (requiredAt_ == npos)
+            return false;
+        if (requiredAt_ >= pos)
+            return true;
+    }
+    requiredFrom_ = pos;
+    requiredAt_ = FindRequired(pos);
+    return requiredAt_ != npos;
+}
+
+std::size_t PatternMatcher::FindRequired(std::size_t from) const {
+    const std::string& lit = prog_.required;
+    if (size_ - from < lit.size())
+        return npos;
+    if (!prog_.requiredFold) {
+        const void* hit = memmem(text_ + from, size_ - from, lit.data(), lit.size());
+        return hit ? std::size_t(static_cast<const unsigned char*>(hit) - text_) : npos;
+    }
+    const auto first = static_cast<unsigned char>(lit[0]);
+    for (std::size_t p = from; p + lit.size() <= size_; ++p) {
+        if (Lower(text_[p]) != first)
+            continue;
+        std::size_t i = 1;
+        while (i < lit.size() && Lower(text_[p + i]) == static_cast<unsigned char>(lit[i]))
+            ++i;
+        if (i == lit.size())
+            return p;
+    }
+    return npos;
+}
+
+bool PatternMatcher::Search(std::size_t from) {
     steps_ = 0;
+    budget_ = fixedBudget_.value_or(StepBudgetFor(size_));
     std::fill(slots_.begin(), slots_.end(), npos);
-    if (from > size_)
+    if (from > size_ || !RequiredLiteralFrom(from))
         return false;
     if (prog_.anchored)
         return from == 0 && Attempt(0);
@@ -53,6 +97,8 @@ bool PatternMatcher::Search(std::string_view text, std::size_t from) {
             if (!hit)
                 return false;
             p = std::size_t(static_cast<const unsigned char*>(hit) - text_);
+            if (!RequiredLiteralFrom(p))
+                return false;
             if (Attempt(p))
                 return true;
         }
@@ -61,15 +107,22 @@ bool PatternMatcher::Search(std::string_view text, std::size_t from) {
     if (prog_.firstBytesKnown) {
         const ByteSet& first = prog_.firstBytes;
         for (std::size_t p = from; p < size_; ++p) {
-            if (first[text_[p]] && Attempt(p))
+            if (!first[text_[p]])
+                continue;
+            if (!RequiredLiteralFrom(p))
+                return false;
+            if (Attempt(p))
                 return true;
         }
         Spend(1 + (size_ - from) / 8);
         return false;
     }
-    for (std::size_t p = from; p <= size_; ++p)
+    for (std::size_t p = from; p <= size_; ++p) {
+        if (!RequiredLiteralFrom(p))
+            return false;
         if (Attempt(p))
             return true;
+    }
     return false;
 }
 
@@ -123,6 +176,14 @@ bool PatternMatcher::Attempt(std::size_t start) {
             slots_[in.a] = pos;
             ok = true;
             break;
+        case Op::CloseGroup: {
+            std::size_t* bounds = &slots_[2 * std::size_t(in.a)];
+            Push(in.a, FrameKind::RestoreGroup, bounds[0], bounds[1]);
+            bounds[0] = slots_[prog_.OpenSlot(int(in.a))];
+            bounds[1] = pos;
+            ok = true;
+            break;
+        }
         case Op::Assert:
             ok = TestAssert(AssertKind(in.a), pos);
             break;
@@ -150,6 +211,10 @@ bool PatternMatcher::Backtrack(std::uint32_t& pc, std::size_t& pos) {
         switch (f.kind) {
         case FrameKind::RestoreSlot:
             slots_[f.pc] = f.pos;
+            break;
+        case FrameKind::RestoreGroup:
+            slots_[2 * std::size_t(f.pc)] = f.pos;
+            slots_[2 * std::size_t(f.pc) + 1] = f.aux;
             break;
         case FrameKind::Alternative:
             pc = f.pc;
@@ -271,7 +336,7 @@ bool PatternMatcher::TestAssert(AssertKind kind, std::size_t pos) const {
 bool PatternMatcher::MatchBackRef(std::uint32_t group, bool fold, std::size_t& pos) const {
     const std::size_t from = slots_[2 * group];
     const std::size_t to = slots_[2 * group + 1];
-    if (from == npos || to == npos || to < from) // the group has taken no part (yet)
+    if (from == npos) // the group has taken no part (yet)
         return false;
     const std::size_t len = to - from;
     if (size_ - pos < len)

@@ -1,16 +1,151 @@
 // Emits the backtracking program for a syntax tree. Repetitions of a single-byte item become
 // one Repeat step (no instruction per byte); other counted repetitions are unrolled, which the
-// size limit keeps in bounds. Afterwards a pass works out first-byte and follow sets.
+// size limit keeps in bounds. Afterwards a pass works out first-byte and follow sets, and a
+// walk over the tree finds a literal that every match must contain.
 
 #include "engine/PatternProgram.h"
 
 #include "platform/Text.h"
+
+#include <optional>
 
 namespace quorvia::pattern {
 
 namespace {
 
 constexpr std::size_t kMaxInstructions = 200000;
+
+// A run of bytes a match must contain; folded runs are kept in lower case.
+struct Literal {
+    std::string bytes;
+    bool fold = false;
+
+    void Append(const Literal& more) {
+        if (more.fold && !fold)
+            bytes = LowerAscii(bytes);
+        fold = fold || more.fold;
+        bytes += fold ? LowerAscii(more.bytes) : more.bytes;
+    }
+};
+
+// What a node tells about the literals of its matches.
+struct LiteralFacts {
+    std::optional<Literal> exact;   // the node matches these bytes and nothing else
+    std::optional<Literal> leading; // every match of the node begins with these bytes
+    std::optional<Literal> inside;  // every match contains these bytes after its beginning
+};
+
+// Keeps the longer literal; on a tie the later one, which tends to be the rarer in a page
+// (a next-page pattern ends in its link text, and many anchors share its beginning).
+void Offer(std::optional<Literal>& best, const std::optional<Literal>& candidate) {
+    if (candidate && !candidate->bytes.empty() &&
+        (!best || candidate->bytes.size() >= best->bytes.size()))
+        best = candidate;
+}
+
+class RequiredLiteralFinder {
+public:
+    explicit RequiredLiteralFinder(const SyntaxTree& tree) : tree_(tree) {}
+
+    // The literal every match contains beyond its leading bytes (the search finds those by
+    // other means), or nothing.
+    std::optional<Literal> Find() const { return FactsOf(tree_.root).inside; }
+
+private:
+    static constexpr std::size_t kMaxExact = 256;
+
+    LiteralFacts FactsOf(int index) const {
+        const Node& n = tree_.nodes[index];
+        switch (n.kind) {
+        case NodeKind::Empty:
+        case NodeKind::Assert:
+            return {Literal{}, {}, {}};
+        case NodeKind::Literal:
+            return {Literal{std::string(1, char(n.byte)), n.fold}, {}, {}};
+        case NodeKind::Set:
+            return {SingleByte(tree_.sets[n.setIndex]), {}, {}};
+        case NodeKind::Concat:
+            return FactsOfConcat(n);
+        case NodeKind::Alternate:
+            return FactsOfAlternate(n);
+        case NodeKind::Repeat:
+            return FactsOfRepeat(n);
+        case NodeKind::Group:
+            return FactsOf(n.children[0]);
+        case NodeKind::BackRef:
+            return {};
+        }
+        return {};
+    }
+
+    // A set of one byte, or of one letter in both cases, is a literal.
+    static std::optional<Literal> SingleByte(const ByteSet& set) {
+        std::string members;
+        for (int b = 0; b < 256 && members.size() <= 2; ++b)
+            if (set[b])
+                members += char(b);
+        if (members.size() == 1)
+            return Literal{members, false};
+        if (members.size() == 2 && members[0] >= 'A' && members[0] <= 'Z' &&
+            members[1] == LowerAscii(members[0]))
+            return Literal{members.substr(1), true};
+        return std::nullopt;
+    }
+
+    LiteralFacts FactsOfConcat(const Node& n) const {
+        LiteralFacts out;
+        Literal run;              // exact children next to each other
+        bool atMatchStart = true; // every child so far was exact
+        for (int child : n.children) {
+            const LiteralFacts f = FactsOf(child);
+            if (f.exact) {
+                run.Append(*f.exact);
+                continue;
+            }
+            if (f.leading)
+                run.Append(*f.leading);
+            if (atMatchStart && !run.bytes.empty())
+                out.leading = run;
+            else
+                Offer(out.inside, run);
+            Offer(out.inside, f.inside);
+            atMatchStart = false;
+            run = {};
+        }
+        if (atMatchStart)
+            out.exact = run;
+        else
+            Offer(out.inside, run);
+        return out;
+    }
+
+    LiteralFacts FactsOfAlternate(const Node& n) const {
+        std::optional<Literal> same;
+        for (int child : n.children) {
+            const LiteralFacts f = FactsOf(child);
+            if (!f.exact ||
+                (same && (f.exact->bytes != same->bytes || f.exact->fold != same->fold)))
+                return {};
+            same = f.exact;
+        }
+        return {same, {}, {}};
+    }
+
+    LiteralFacts FactsOfRepeat(const Node& n) const {
+        if (n.min == 0)
+            return {};
+        const LiteralFacts body = FactsOf(n.children[0]);
+        if (body.exact && n.min == n.max && body.exact->bytes.size() * n.min <= kMaxExact) {
+            Literal all{"", body.exact->fold};
+            for (std::uint32_t i = 0; i < n.min; ++i)
+                all.Append(*body.exact);
+            return {all, {}, {}};
+        }
+        return {{}, body.exact ? body.exact : body.leading, body.inside};
+    }
+
+    const SyntaxTree& tree_;
+};
 
 class Compiler {
 public:
@@ -72,9 +207,9 @@ private:
             EmitRepeat(n);
             break;
         case NodeKind::Group:
-            Emit({Op::Save, std::uint32_t(2 * n.number)});
+            Emit({Op::Save, std::uint32_t(prog_.OpenSlot(n.number))});
             EmitNode(n.children[0]);
-            Emit({Op::Save, std::uint32_t(2 * n.number + 1)});
+            Emit({Op::CloseGroup, std::uint32_t(n.number)});
             break;
         case NodeKind::BackRef:
             Emit({n.fold ? Op::BackRefFold : Op::BackRef, std::uint32_t(n.number)});
@@ -222,6 +357,7 @@ private:
                 pc = in.a;
                 break;
             case Op::Save:
+            case Op::CloseGroup:
             case Op::Assert: // zero width: what follows still has to match a byte here
                 ++pc;
                 break;
@@ -277,12 +413,16 @@ private:
                 prog_.prefix += char(in.a);
             else if (in.op == Op::String)
                 prog_.prefix.append(prog_.literals, in.a, in.b);
-            else if (in.op != Op::Save)
+            else if (in.op != Op::Save && in.op != Op::CloseGroup)
                 break;
         }
         Walk walk;
         walk.seen.assign(prog_.code.size(), 0);
         prog_.firstBytesKnown = FirstBytesFrom(0, prog_.firstBytes, walk);
+        if (const auto required = RequiredLiteralFinder(tree_).Find()) {
+            prog_.required = required->bytes;
+            prog_.requiredFold = required->fold;
+        }
     }
 
     const SyntaxTree& tree_;

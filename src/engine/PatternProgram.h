@@ -1,7 +1,8 @@
 #pragma once
 // Second stage of the matcher: syntax tree -> a flat program for the backtracking machine,
 // plus what the search loop needs to skip ahead: a literal prefix (found with memmem), the set
-// of bytes a match can start with, and whether a match can only start at the text's start.
+// of bytes a match can start with, whether a match can only start at the text's start, and a
+// literal that every match contains (a search whose rest of text lacks it cannot succeed).
 
 #include <cstdint>
 #include <string>
@@ -21,6 +22,7 @@ enum class Op : std::uint8_t {
     Split,      // go on at a, on failure at b
     Jump,       // go on at a
     Save,       // slot a := position
+    CloseGroup, // group a := (its open slot, position); see Program::OpenSlot
     Assert,     // a = AssertKind
     BackRef,    // a = group number
     BackRefFold,
@@ -51,11 +53,21 @@ struct Program {
     std::string literals;
     int groupCount = 0;
 
+    // Slots 2n and 2n+1 bound group n (n = 0: the whole match). A group's start goes first to
+    // its open slot and reaches slot 2n only when the group closes, so a back-reference inside
+    // a repeated group reads the group's previous complete capture.
+    std::size_t OpenSlot(int group) const { return 2 * std::size_t(groupCount + 1) + group; }
+    std::size_t SlotCount() const { return 3 * std::size_t(groupCount + 1); }
+
     // Search helpers.
     std::string prefix;    // every match begins with these bytes (case as written)
     bool anchored = false; // a match can only begin at position 0
     bool firstBytesKnown = false;
     ByteSet firstBytes{}; // when known: the bytes a match can begin with
+    // Bytes every match contains somewhere after its leading literal (lower case and compared
+    // ignoring A-Z/a-z case when requiredFold); empty when no such literal is known.
+    std::string required;
+    bool requiredFold = false;
 };
 
 // Throws PatternError when the expanded program would be unreasonably large.

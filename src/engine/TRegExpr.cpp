@@ -26,7 +26,8 @@ void TRegExpr::Compile() {
     auto program = std::make_unique<pattern::Program>(
         pattern::CompileTree(pattern::ParsePattern(expression_)));
     matcher_ = std::make_unique<pattern::PatternMatcher>(*program);
-    matcher_->SetStepBudget(stepBudget_);
+    if (stepBudget_)
+        matcher_->SetStepBudget(*stepBudget_);
     program_ = std::move(program);
 }
 
@@ -41,6 +42,7 @@ bool TRegExpr::FindFirst(std::string_view text) {
     if (const void* nul = std::memchr(text.data(), 0, text.size()))
         text = text.substr(0, std::size_t(static_cast<const char*>(nul) - text.data()));
     text_ = text;
+    matcher_->SetText(text);
     return Run(0);
 }
 
@@ -59,7 +61,7 @@ bool TRegExpr::FindFrom(std::size_t from) {
 
 bool TRegExpr::Run(std::size_t from) {
     matched_ = false;
-    matched_ = matcher_->Search(text_, from);
+    matched_ = matcher_->Search(from);
     return matched_;
 }
 

@@ -31,10 +31,12 @@
 // repetition after a repetition, a repetition of something that can match the empty text or
 // of nothing, unbalanced ( ) [ ], a modifier letter outside the six, "(?i:" forms, a bad
 // "\x" escape, a range out of order, more than 49 groups, a back-reference beyond the last
-// group. A search that spends its step budget (pattern::kStepBudget) also raises one.
+// group. A search that spends its step budget (pattern::StepBudgetFor the text's length)
+// raises one too.
 
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -56,7 +58,7 @@ public:
     const std::string& Expression() const { return expression_; }
     void SetExpression(std::string expression);
 
-    // Lowers the work one search may do (pattern::kStepBudget by default).
+    // Fixes the work one search may do (by default it follows the text's length).
     void SetStepBudget(std::uint64_t steps);
 
     // Compiles now; FindFirst does it on first use otherwise. Throws PatternError.
@@ -85,7 +87,7 @@ private:
     std::unique_ptr<pattern::PatternMatcher> matcher_;
     std::string_view text_;
     bool matched_ = false;
-    std::uint64_t stepBudget_ = pattern::kStepBudget;
+    std::optional<std::uint64_t> stepBudget_;
 };
 
 } // namespace quorvia

@@ -22,6 +22,10 @@ std::string UpperAscii(std::string_view text);
 bool EqualsIgnoreAsciiCase(std::string_view a, std::string_view b);
 bool StartsWithIgnoreAsciiCase(std::string_view text, std::string_view prefix);
 
+// Names compared without regard to letter case: each well-formed UTF-8 character by its
+// Unicode case folding, each byte that is not part of one only with the same byte.
+bool EqualsIgnoreCase(std::string_view a, std::string_view b);
+
 // Number of characters of a text: UTF-8 code points, an invalid byte counting as one.
 std::size_t CharCount(std::string_view text);
 // The first maxChars characters of a text; never splits a multi-byte character.

@@ -83,4 +83,9 @@ TEST(EngineDefinition, EngineInList) {
     EXPECT_FALSE(EngineInList(lines, "Alph"));
     EXPECT_TRUE(EngineInList(lines, "G\xc3\x84MMA"));
     EXPECT_FALSE(EngineInList({}, "Alpha"));
+    // Bytes that are no UTF-8 compare as themselves, not as one replacement character.
+    EXPECT_TRUE(EngineInList({"Motor\xFF"}, "MOTOR\xFF"));
+    EXPECT_FALSE(EngineInList({"Motor\xFF"}, "Motor\xFE"));
+    EXPECT_FALSE(EngineInList({"Motor\xEF\xBF\xBD"}, "Motor\xFF")); // U+FFFD itself
+    EXPECT_FALSE(EngineInList({"Motor\xC3"}, "Motor\xC3\xA4"));
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <optional>
 #include <string>
 #include <vector>
@@ -108,6 +109,21 @@ TEST(TRegExpr, GroupsAlternationAndBackReferences) {
         {"((((((((((a))))))))))\\9",
          "aa",
          {"aa", "a", "a", "a", "a", "a", "a", "a", "a", "a", "a"}},
+    });
+}
+
+// Inside a repeated group, a reference to that group reads its previous complete capture;
+// it once read the new start with the old end. Expected values as PCRE2 gives them.
+TEST(TRegExpr, BackReferenceInsideItsRepeatedGroupReadsThePreviousCapture) {
+    CheckCases({
+        {"(a|b\\1)+", "aba", {"aba", "ba"}},
+        {"(x|\\1=)*", "x=", {"x", "x"}},
+        {"(a|b\\1)+", "ababa", {"aba", "ba"}},
+        {"(a|b\\1c)+", "abac", {"abac", "bac"}},
+        {"^(a|\\1b)+$", "aabaab", {"aabaab", "ab"}},
+        {"((a)|b\\2)+", "abab", {"aba", "ba", "a"}},
+        {"(?i)(a|b\\1)+", "aBA", {"aBA", "BA"}},
+        {"(\\1a|b)+", "bba", {"bba", "ba"}},
     });
 }
 
@@ -245,15 +261,107 @@ TEST(TRegExpr, PatternErrorsNameTheFaultAndPosition) {
     EXPECT_NO_THROW(TRegExpr(fifty.substr(3)).Compile());
 }
 
+// The literal that every match must contain past its beginning; a search stops as soon as
+// the rest of the text lacks it.
+TEST(TRegExpr, RequiredLiteralHonoursCaseAndModifiers) {
+    struct Case {
+        const char* pattern;
+        const char* required; // "" when none is known
+        bool fold;
+    };
+    const Case cases[] = {
+        {"href=\"(.*?)\">Next", "\">Next", false}, // a tie goes to the later literal
+        {"(?i)href=\"(.*?)\">Next", "\">next", true},
+        {"href=\"(.*?)\">(?i)Next", "\">next", true},    // one folded byte folds the run
+        {"(href=\"(.*?)(?i))\">Next", "\">Next", false}, // the switch ended with its group
+        {"<a.*?[Nn]ext", "next", true},
+        {"<a.*?[N]ext", "Next", false},
+        {"<a.*?N\\x65xt", "Next", false},
+        {"(?x) <a .*? N e x t", "Next", false},
+        {"<a.*?N(?#c)ext\\b", "Next", false},
+        {"<a.*?(Ne)(xt)", "Next", false},
+        {"<a.*(bc){2}", "bcbc", false},
+        {"<a.*(ab)+c", "ab", false},
+        {"<a.*(Ne|Ne)xt", "Next", false},
+        {"<a.*(Ne|ne)xt", "xt", false},
+        {"<a.*ab?c", "c", false},
+        {"<a.*(ab)?c", "c", false},
+        {"(x).*\\1yz", "yz", false},
+        {"Next", "", false},      // all literal: found by the prefix search
+        {"Ne.*|xt", "", false},   // alternatives share nothing
+        {"[Nn]ext.*", "", false}, // only at its beginning
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pattern);
+        const pattern::Program program = pattern::CompileTree(pattern::ParsePattern(c.pattern));
+        EXPECT_EQ(program.required, c.required);
+        EXPECT_EQ(program.requiredFold, c.fold);
+    }
+    // Matching still finds what the literal allows, in either case where folded.
+    CheckCases({
+        {"(?i)href=\"(.*?)\">next", "<A HREF=\"/b\">NEXT</A>", {"HREF=\"/b\">NEXT", "/b"}},
+        {"href=\"(.*?)\">(?i)next", "href=\"/b\">NeXt", {"href=\"/b\">NeXt", "/b"}},
+        {"href=\"(.*?)\">Next", "href=\"/b\">NEXT", {}},
+        {"<a.*?[Nn]ext", "<a NEXT <a next", {"<a NEXT <a next"}},
+        {"<a.*?[Nn]ext", "<a nEXT", {}},
+        {"<a.*(bc){2}", "<a bcb bc", {}},
+        {"<a.*(ab)+c", "<a ab abab c abc", {"<a ab abab c abc", "ab"}},
+    });
+    // Stepping on: the literal is gone after the second item.
+    TRegExpr items("<li>(.*?)</li>");
+    std::vector<std::string> seen;
+    for (bool found = items.FindFirst("<li>a</li><li>b</li><li>c"); found; found = items.FindNext())
+        seen.push_back(items.Match(1));
+    EXPECT_EQ(seen, (std::vector<std::string>{"a", "b"}));
+}
+
+// A result page of some 5 MB: many anchors, none of them a next-page link.
+std::string LargePageWithoutNextLink() {
+    std::string page = "<html><body>\n";
+    for (int i = 0; page.size() < 5'000'000; ++i)
+        page += "<div class=\"r\"><a href=\"https://www.site" + std::to_string(i) +
+                ".example/page\">Result " + std::to_string(i) + "</a> text about it</div>\n";
+    return page + "<a href=\"/s?page=1\">Previous</a></body></html>\n";
+}
+
+// Processor time of this process: the work done, whatever else the machine is busy with.
+double CpuSecondsSince(std::clock_t start) {
+    return double(std::clock() - start) / CLOCKS_PER_SEC;
+}
+
+TEST(TRegExpr, NextPageSearchOnALargePageWithoutNextLinkAnswersAtOnce) {
+    const std::string page = LargePageWithoutNextLink();
+    TRegExpr next("href=\"(.*?)\">Next");
+    const std::clock_t start = std::clock();
+    EXPECT_FALSE(next.FindFirst(page));
+    // Without the required literal each anchor scans on to the page's end, and the search
+    // runs out of steps after seconds; with it the answer takes milliseconds.
+    EXPECT_LT(CpuSecondsSince(start), 1.0);
+
+    // The same page with the link at its end.
+    TRegExpr withLink("<a href=\"([^\"]*)\">Next");
+    const std::string linked = page + "<a href=\"/s?page=3\">Next</a>";
+    ASSERT_TRUE(withLink.FindFirst(linked));
+    EXPECT_EQ(withLink.Match(1), "/s?page=3");
+}
+
 TEST(TRegExpr, RunawayBacktrackingRaisesInsteadOfFreezing) {
     // Nested alternations over the same letters: exponential without a budget.
     TRegExpr re("((a|aa)(a|aa))+b");
-    const std::string text(200, 'a');
-    try {
-        re.FindFirst(text);
-        FAIL() << "no error";
-    } catch (const PatternError& e) {
-        EXPECT_NE(std::string(e.what()).find("too many steps"), std::string::npos);
+    // With no "b" anywhere the search cannot succeed and ends without trying.
+    EXPECT_FALSE(re.FindFirst(std::string(200, 'a')));
+    for (const std::size_t size : {std::size_t(200), std::size_t(5'000'000)}) {
+        SCOPED_TRACE(size);
+        const std::string text = std::string(size, 'a') + "cb";
+        const std::clock_t start = std::clock();
+        try {
+            re.FindFirst(text);
+            ADD_FAILURE() << "no error";
+        } catch (const PatternError& e) {
+            EXPECT_NE(std::string(e.what()).find("too many steps"), std::string::npos);
+        }
+        // The budget ends it in about two seconds of work; loose for an instrumented build.
+        EXPECT_LT(CpuSecondsSince(start), 20.0);
     }
     // The same matcher still works on a sane text afterwards.
     EXPECT_TRUE(re.FindFirst("aab"));

@@ -11,6 +11,29 @@ TEST(Text, LowerCaseTouchesOnlyAsciiLetters) {
     EXPECT_FALSE(EqualsIgnoreAsciiCase("\xC3\x84", "\xC3\xA4"));
 }
 
+TEST(Text, EqualsIgnoreCaseFoldsCharactersAndKeepsInvalidBytes) {
+    struct Case {
+        const char* a;
+        const char* b;
+        bool equal;
+    };
+    const Case cases[] = {
+        {"Motor", "mOTOR", true},
+        {"G\xC3\xA4mma", "G\xC3\x84MMA", true},         // a-umlaut folds
+        {"\xCE\xA3\xCE\xB1", "\xCF\x83\xCE\x91", true}, // Greek sigma and alpha
+        {"Motor\xFF", "motor\xFF", true},
+        {"Motor\xFF", "Motor\xFE", false},
+        {"Motor\xFF", "Motor\xEF\xBF\xBD", false}, // not the replacement character
+        {"\xC3", "\xC3\xA4", false},
+        {"\xC0\xAF", "/", false}, // an overlong form is two invalid bytes
+        {"ab", "abc", false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(EqualsIgnoreCase(c.a, c.b), c.equal) << c.a << " / " << c.b;
+        EXPECT_EQ(EqualsIgnoreCase(c.b, c.a), c.equal) << c.b << " / " << c.a;
+    }
+}
+
 TEST(Text, CutCountsCodePointsAndNeverSplitsOne) {
     struct Case {
         std::string text;
@@ -26,6 +49,7 @@ TEST(Text, CutCountsCodePointsAndNeverSplitsOne) {
          "b",
          2, "a\xFF", 4},        // invalid bytes count one each
         {"\xC3", 1, "\xC3", 1}, // truncated sequence is one byte
+        {"\xE0\x80\xAF\xED\xA0\x80", 6, "\xE0\x80\xAF\xED\xA0\x80", 6}, // overlong, surrogate
         {"short", 50, "short", 5},
     };
     for (const auto& c : cases) {

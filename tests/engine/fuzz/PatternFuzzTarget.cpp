@@ -1,6 +1,7 @@
 // Fuzz target: compile an arbitrary pattern and step through an arbitrary text with it.
 // Input: first byte = pattern length (mod what is left), then the pattern, then the text.
-// Checks that errors are only PatternError and that every match lies inside the text.
+// Checks that errors are only PatternError, that every match lies inside the text, and that
+// every match holds the literal the search relies on finding (the program's required literal).
 
 #include <cstddef>
 #include <cstdint>
@@ -8,6 +9,7 @@
 #include <string>
 
 #include "engine/TRegExpr.h"
+#include "platform/Text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0)
@@ -19,11 +21,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     quorvia::TRegExpr re(pattern);
     re.SetStepBudget(200'000); // keeps runaway patterns cheap for the fuzzer
     try {
+        const quorvia::pattern::Program program =
+            quorvia::pattern::CompileTree(quorvia::pattern::ParsePattern(pattern));
+        const auto holdsRequired = [&](std::string match) {
+            if (program.requiredFold)
+                match = quorvia::LowerAscii(match);
+            return match.find(program.required) != std::string::npos;
+        };
         std::size_t lastEnd = 0;
         int matches = 0;
         for (bool found = re.FindFirst(text); found && matches < 64; found = re.FindNext()) {
             const std::size_t pos = re.MatchPos(0), len = re.MatchLen(0);
-            if (pos == quorvia::TRegExpr::npos || pos + len > text.size() || pos < lastEnd)
+            if (pos == quorvia::TRegExpr::npos || pos + len > text.size() || pos < lastEnd ||
+                !holdsRequired(re.Match(0)))
                 std::abort();
             for (int g = 1; g <= re.GroupCount(); ++g) {
                 const std::size_t gp = re.MatchPos(g);
