@@ -3,6 +3,7 @@
 #include "app/AnimationFiles.h"
 #include "app/MessageBoxes.h"
 #include "app/Pictures.h"
+#include "app/RadioGroupKeys.h"
 #include "engine/PageCache.h"
 #include "net/PageFetcher.h"
 #include "platform/CommaText.h"
@@ -29,13 +30,16 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QProxyStyle>
 #include <QRadioButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include <exception>
 #include <filesystem>
@@ -81,6 +85,18 @@ QToolButton* MakeButton(QWidget* parent, const char* name, const char* caption) 
     return button;
 }
 
+// A drop-down list that opens below its box, as a list of at most its maximum count of rows
+// with a scroll bar, where the style would open a menu of every entry over the box.
+class TListPopupStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* data) const override {
+        if (hint == SH_ComboBox_Popup)
+            return 0;
+        return QProxyStyle::styleHint(hint, option, widget, data);
+    }
+};
+
 } // namespace
 
 TPictureBox::TPictureBox(QWidget* parent, QImage picture)
@@ -101,7 +117,7 @@ TMainForm::TMainForm() {
     QFont font(Q("DejaVu Sans"));
     font.setPixelSize(11);
     setFont(font);
-    setMinimumSize(DesignWidth, DesignHeight);
+    FitMinimumSize();
     resize(DesignWidth, DesignHeight);
 
     CreateActions();
@@ -236,6 +252,9 @@ QWidget* TMainForm::CreateInputStrip() {
     WebSiteRxDBLookupCombo = Named(new QComboBox(Panel1), "WebSiteRxDBLookupCombo");
     WebSiteRxDBLookupCombo->setGeometry(72, 8, 433, 22);
     WebSiteRxDBLookupCombo->setMaxVisibleItems(8);
+    auto* listStyle = new TListPopupStyle;
+    listStyle->setParent(WebSiteRxDBLookupCombo);
+    WebSiteRxDBLookupCombo->setStyle(listStyle);
     connect(WebSiteRxDBLookupCombo, &QComboBox::activated, this, [this](int index) {
         ChooseSiteValue(WebSiteRxDBLookupCombo->itemText(index).toStdString());
     });
@@ -293,6 +312,7 @@ QWidget* TMainForm::CreateInputStrip() {
         *buttons[i] = button;
     }
     TBXRadioButton5->setChecked(true);
+    new TRadioGroupKeys(DepthButtons());
 
     ColumnButton = MakeButton(Panel3, "ColumnButton", "Columns");
     ColumnButton->setGeometry(Panel3->width() - 79, 2, 75, 22);
@@ -618,6 +638,26 @@ std::vector<std::string> TMainForm::CheckedEngineNames() const {
 
 // ---------------------------------------------------------------------------------------------
 // Sizes.
+
+QSize TMainForm::FittedMinimumSize(const QSize& available) {
+    return {std::min(DesignWidth, available.width()), std::min(DesignHeight, available.height())};
+}
+
+void TMainForm::FitMinimumSize() {
+    const QScreen* where = screen();
+    if (!where)
+        return;
+    // The window manager's frame: known once shown; a title bar and borders before.
+    const QSize frame = isVisible() ? frameGeometry().size() - geometry().size() : QSize(8, 40);
+    setMinimumSize(FittedMinimumSize(where->availableSize() - frame));
+}
+
+void TMainForm::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    FitMinimumSize();
+    connect(windowHandle(), &QWindow::screenChanged, this, &TMainForm::FitMinimumSize,
+            Qt::UniqueConnection);
+}
 
 int TMainForm::CaptionButtonWidth() {
     const int width = QApplication::style()->pixelMetric(QStyle::PM_TitleBarButtonSize);

@@ -115,15 +115,13 @@ protected:
         painter->restore();
     }
 
-    // The "Change" title shows its caption as a tooltip when its picture is cut off.
+    // A title cut off shows its whole caption as a tooltip.
     bool viewportEvent(QEvent* event) override {
         if (event->type() != QEvent::ToolTip)
             return QHeaderView::viewportEvent(event);
         const auto* help = static_cast<QHelpEvent*>(event);
         const int logical = logicalIndexAt(help->pos());
-        const int picture = logical >= 0 ? grid_.TitlePictureIndex(logical) : -1;
-        if (picture >= 0 && GridColumns()[std::size_t(logical)].field == "ChangePosition" &&
-            sectionSize(logical) - 3 < grid_.TitleImageList()[picture].width())
+        if (logical >= 0 && grid_.IsTitleCut(logical))
             QToolTip::showText(help->globalPos(),
                                ToQString(GridColumns()[std::size_t(logical)].caption), this);
         else
@@ -337,6 +335,14 @@ bool TResultsGrid::viewportEvent(QEvent* event) {
     default:
         return QTableView::viewportEvent(event);
     }
+}
+
+bool TResultsGrid::IsTitleCut(int column) const {
+    // A title picture holds its caption 16 pixels in; a title without one has the text margin.
+    const int lead = TitlePictureIndex(column) >= 0 ? 1 + 16 : kTextMargin;
+    const int needed = lead + QFontMetrics(gridFont_).horizontalAdvance(
+                                  ToQString(GridColumns()[std::size_t(column)].caption));
+    return horizontalHeader()->sectionSize(column) - 2 < needed;
 }
 
 bool TResultsGrid::IsTextCut(const QModelIndex& index) const {

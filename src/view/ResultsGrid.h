@@ -72,6 +72,8 @@ public:
     // The title picture of a column, by its initial place; -1 when it has none.
     int TitlePictureIndex(int column) const { return titlePictureIndex_[std::size_t(column)]; }
     GridCell LastHintCell() const { return lastHintCell_; }
+    // The title of a column is narrower than its caption: it shows the caption as a tooltip.
+    bool IsTitleCut(int column) const;
     // The hint worked out for the cell last hovered ("" for none).
     const QString& HintText() const { return hint_; }
 

@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolTip>
+#include <algorithm>
 #include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
@@ -325,6 +326,24 @@ TEST_F(ResultsGridTest, HintIsWorkedOutOnlyWhenThePointerEntersAnotherCell) {
     grid->ResDBGridEhMouseMove(QPoint(5, grid->viewport()->height() - 2));
     EXPECT_TRUE(grid->HintText().isEmpty());
     EXPECT_EQ(grid->LastHintCell(), (GridCell{GridColumnIndex("Position"), 2}));
+}
+
+TEST_F(ResultsGridTest, EveryTitleCutOffShowsItsWholeCaptionAsAHint) {
+    auto cutTitles = [&] {
+        std::vector<std::string> cut;
+        for (int c = 0; c < kGridColumnCount; ++c)
+            if (grid->IsColumnShown(GridColumns()[std::size_t(c)].field) && grid->IsTitleCut(c))
+                cut.push_back(std::string(GridColumns()[std::size_t(c)].caption));
+        return cut;
+    };
+    grid->resize(1200, 300);
+    QApplication::processEvents();
+    EXPECT_EQ(cutTitles(), std::vector<std::string>()); // every title whole
+    grid->resize(420, 300);
+    QApplication::processEvents();
+    const std::vector<std::string> cut = cutTitles();
+    for (const char* caption : {"Position", "Best Position"})
+        EXPECT_NE(std::find(cut.begin(), cut.end(), caption), cut.end()) << caption;
 }
 
 TEST_F(ResultsGridTest, AnEqualHintOfTheNextCellStaysShown) {
