@@ -2,6 +2,7 @@
 
 #include "platform/BrowserProxy.h"
 #include "platform/ProfileFile.h"
+#include "platform/ProgramFolder.h"
 #include "platform/Text.h"
 
 namespace quorvia {
@@ -25,13 +26,23 @@ TIEProxy ReadIEProxy() {
     return {true, Trim(text.substr(0, colon)), Trim(text.substr(colon + 1))};
 }
 
+std::string DefaultUserAgent() {
+    const std::vector<std::string> agents = ReadLineList(ShippedFile("ua.lst"));
+    if (!agents.empty()) {
+        std::string first = Trim(agents.front());
+        if (!first.empty())
+            return first;
+    }
+    return FallbackUserAgent;
+}
+
 void LoadSettings() {
     const ProfileFile ini = ProgramSettingsFile();
     const TConnectionSettings defaults;
     TConnectionSettings loaded;
     loaded.timeout = ini.ReadInteger(section, "timeout", defaults.timeout);
     loaded.RetryConnect = ini.ReadInteger(section, "RetryConnect", defaults.RetryConnect);
-    loaded.UserAgent = ini.ReadString(section, "UserAgent", defaults.UserAgent);
+    loaded.UserAgent = ini.ReadString(section, "UserAgent", DefaultUserAgent());
     loaded.Proxy = ini.ReadString(section, "Proxy", defaults.Proxy);
     loaded.ProxyPort = ini.ReadInteger(section, "ProxyPort", defaults.ProxyPort);
     loaded.Username = ini.ReadString(section, "Username", defaults.Username);

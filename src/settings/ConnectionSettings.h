@@ -7,10 +7,16 @@
 
 namespace quorvia {
 
+// Sent when "set.ini" names no agent and "ua.lst" gives none either: a current desktop
+// browser, since engines serve old agents degraded pages or a block.
+inline constexpr const char* FallbackUserAgent =
+    "Mozilla/5.0 (Windows NT 10.0; Win64; x64) AppleWebKit/537.36 (KHTML, like Gecko) "
+    "Chrome/156.0.0.0 Safari/537.36";
+
 struct TConnectionSettings {
     std::int32_t timeout = 30; // seconds of silence one attempt may last
     std::int32_t RetryConnect = 2;
-    std::string UserAgent = "Mozilla/4.0 (compatible; MSIE 5.5; Windows 98)";
+    std::string UserAgent = FallbackUserAgent;
     std::string Proxy;
     std::int32_t ProxyPort = 0;
     std::string Username;
@@ -32,8 +38,13 @@ struct TIEProxy {
 };
 TIEProxy ReadIEProxy();
 
+// The agent used when "set.ini" holds none: the first line of the shipped "ua.lst",
+// trimmed, or FallbackUserAgent when that list is missing or its first line is blank.
+std::string DefaultUserAgent();
+
 // Fills ConnectionSettings from section "inet" of "set.ini" in the program folder; a missing
-// file or key gives that key's default, an integer that is not a whole number too. With
+// file or key gives that key's default, an integer that is not a whole number too. A stored
+// "UserAgent" is taken as it is, even an empty one. With
 // ConnectType 3 the proxy and its port come from ReadIEProxy when it could read them.
 // Never fails.
 void LoadSettings();

@@ -166,3 +166,42 @@ TEST_F(ConnectionSettingsTest, UnwritableFileRaisesAndKeepsTheRecord) {
     }
     EXPECT_EQ(ConnectionSettings.timeout, 45);
 }
+
+// An absent "UserAgent" takes the first line of "ua.lst"; a stored one, even the old browser
+// text or nothing at all, is kept as the user left it.
+TEST_F(ConnectionSettingsTest, UserAgentDefaultsToTheListsFirstLine) {
+    const std::string oldAgent = "Mozilla/4.0 (compatible; MSIE 5.5; Windows 98)";
+    struct Case {
+        const char* name;
+        std::optional<std::string> uaList; // nothing: no ua.lst
+        std::optional<std::string> ini;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"no list, no file", std::nullopt, std::nullopt, FallbackUserAgent},
+        {"first line of the list, trimmed", " Agent/A \r\nAgent/B\r\n", std::nullopt, "Agent/A"},
+        {"blank first line", "\nAgent/B\n", "[inet]\ntimeout=5\n", FallbackUserAgent},
+        {"stored old agent kept", "Agent/A\n", "[inet]\nUserAgent=" + oldAgent + "\n", oldAgent},
+        {"stored empty agent kept", "Agent/A\n", "[inet]\nUserAgent=\n", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::remove(IniPath().c_str());
+        std::remove(ShippedFile("ua.lst").c_str());
+        if (c.ini)
+            WriteIni(*c.ini);
+        if (c.uaList)
+            std::ofstream(ShippedFile("ua.lst"), std::ios::binary) << *c.uaList;
+        LoadSettings();
+        EXPECT_EQ(ConnectionSettings.UserAgent, c.expected);
+        EXPECT_EQ(ReadIni(), c.ini.value_or("")) << "loading wrote to set.ini";
+    }
+}
+
+TEST(ShippedUserAgents, FirstLineIsTheFallbackDesktopBrowser) {
+    const auto agents = ReadLineList(std::string(QUORVIA_DATA_DIR) + "/ua.lst");
+    ASSERT_FALSE(agents.empty());
+    EXPECT_EQ(agents.front(), FallbackUserAgent);
+    EXPECT_NE(agents.front().find("Windows NT 10.0"), std::string::npos);
+    EXPECT_NE(agents.front().find("Chrome/"), std::string::npos);
+}
