@@ -2,7 +2,7 @@
 // per file in data/engines/, format in engine/EngineSource.h):
 //   quorvia_make_engines <SE.cds> <engine source>...
 
-#include "engine/EngineSource.h"
+#include "engine/EngineTable.h"
 #include "platform/Text.h"
 #include "store/Tables.h"
 
@@ -29,12 +29,7 @@ int main(int argc, char** argv) {
                                               engine.SENAME))
                         throw std::runtime_error(std::string(argv[i]) + ": engine \"" +
                                                  engine.SENAME + "\" defined twice");
-                engines.Append();
-                engines.FieldByName("SENAME").SetAsString(engine.SENAME);
-                engines.FieldByName("MainURL").SetAsString(engine.MainURL);
-                engines.FieldByName("SearchURL").SetAsString(engine.SearchURL);
-                engines.FieldByName("SearchMask").SetAsString(engine.SearchMask);
-                engines.Post();
+                PutEngineRecord(engines, engine);
             }
         SaveDataSet(engines, argv[1]);
     } catch (const std::exception& e) {

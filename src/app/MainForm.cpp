@@ -4,6 +4,7 @@
 #include "app/MessageBoxes.h"
 #include "app/Pictures.h"
 #include "app/RadioGroupKeys.h"
+#include "engine/EngineTable.h"
 #include "engine/PageCache.h"
 #include "net/PageFetcher.h"
 #include "platform/CommaText.h"
@@ -483,6 +484,10 @@ void TMainForm::LoadTables() {
                                          "Installing Quorvia again brings the file back.",
                                      e.what()));
     }
+    // The user's repaired definitions; a file that does not parse leaves the shipped ones.
+    for (const std::string& problem :
+         ApplyEngineFolder(Tables.SE_ClientDataSet, UserFile("engines")))
+        LogError(problem);
     FillEngineList();
     LoadUserTable(Tables.WebSiteClientDataSet, "WebSite.cds", "web sites");
     Tables.WebSiteClientDataSet.Locate("SiteName", {Value(Stored.WebSite)});

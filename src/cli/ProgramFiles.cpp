@@ -5,11 +5,13 @@
 
 #include "cli/CliArguments.h"
 #include "engine/EngineDefinition.h"
+#include "engine/EngineTable.h"
 #include "engine/PageCache.h"
 #include "platform/CommaText.h"
 #include "platform/ProgramFolder.h"
 #include "settings/ConnectionSettings.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <iterator>
 
@@ -56,6 +58,11 @@ TProgramFiles::TProgramFiles() {
     IntSeList = ReadLineList(ShippedFile("IntSe.lst"));
     BadHtmlList = ReadLineList(ShippedFile("badhtml.lst"));
     LoadTable(Tables.SE_ClientDataSet, ShippedFile("SE.cds"), false);
+    // The user's repaired definitions, as the window takes them; a file that does not parse
+    // is reported and leaves the shipped ones.
+    for (const std::string& problem :
+         ApplyEngineFolder(Tables.SE_ClientDataSet, UserFile("engines")))
+        std::fprintf(stderr, "%s\n", problem.c_str());
     LoadTable(Tables.WebSiteClientDataSet, UserFile("WebSite.cds"), true);
     Tables.WebSiteClientDataSet.Locate("SiteName", {Value(Stored.WebSite)});
     LoadTable(Tables.WordClientDataSet, UserFile("Word.cds"), true);

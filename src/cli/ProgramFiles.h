@@ -14,7 +14,9 @@ namespace quorvia {
 class TProgramFiles {
 public:
     // Reads everything from the program's folders and makes the user's "Cache" the cache root.
-    // Throws TCliError when "SE.cds" or an existing table file cannot be read.
+    // Definitions in the user's "engines" folder replace or add engines; a file there that does
+    // not parse is reported on standard error. Throws TCliError when "SE.cds" or an existing
+    // table file cannot be read.
     TProgramFiles();
 
     // "WebSite.cds", "Word.cds", "SECache.cds", in that order. Throws TCliError naming the file

@@ -45,6 +45,13 @@ DefinitionParts SplitDefinition(std::string_view searchUrl, std::string_view sea
     return parts;
 }
 
+DefinitionParts SplitDefinition(const TEngineRecord& engine) {
+    DefinitionParts parts = SplitDefinition(engine.SearchURL, engine.SearchMask);
+    parts.nextFormPattern = engine.NextForm;
+    parts.noResultsPattern = engine.NoResults;
+    return parts;
+}
+
 std::string FirstQueryAddress(std::string_view queryTemplate, std::string_view queryForm) {
     static constexpr std::string_view kMark = "@@@";
     if (queryTemplate.find(kMark) == std::string_view::npos)

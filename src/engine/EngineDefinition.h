@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/EngineSource.h"
 #include "engine/TRegExpr.h"
 
 namespace quorvia {
@@ -23,6 +24,10 @@ struct DefinitionParts {
     std::string queryTemplate;   // first result page; "@@@" marks the keyword
     std::string nextPagePattern; // group 1 of its first match is the next address
     std::string resultPattern;   // matches once per result
+    // NextForm: the next-page form; empty when the engine has none.
+    std::string nextFormPattern = {};
+    // NoResults: the engine's "nothing found" answer; empty when it is not known.
+    std::string noResultsPattern = {};
 };
 
 // Splits SearchURL (prefix, separator, rest of template, separator, next-page pattern) and
@@ -31,6 +36,8 @@ struct DefinitionParts {
 // gives an empty template and a next-page pattern from the joined text's third character on;
 // none leaves the prefix empty too.
 DefinitionParts SplitDefinition(std::string_view searchUrl, std::string_view searchMask);
+// The same for a whole definition, with its NextForm and NoResults patterns.
+DefinitionParts SplitDefinition(const TEngineRecord& engine);
 
 // Every "@@@" of the template replaced by the query form, or the form appended when none.
 std::string FirstQueryAddress(std::string_view queryTemplate, std::string_view queryForm);

@@ -14,15 +14,15 @@ namespace quorvia {
 
 namespace {
 
-constexpr std::array<std::string TEngineRecord::*, 4> kFields = {
-    &TEngineRecord::SENAME, &TEngineRecord::MainURL, &TEngineRecord::SearchURL,
-    &TEngineRecord::SearchMask};
-constexpr std::array<std::string_view, 4> kFieldNames = {"SENAME", "MainURL", "SearchURL",
-                                                         "SearchMask"};
+constexpr std::array<std::string TEngineRecord::*, 6> kFields = {
+    &TEngineRecord::SENAME,     &TEngineRecord::MainURL,  &TEngineRecord::SearchURL,
+    &TEngineRecord::SearchMask, &TEngineRecord::NextForm, &TEngineRecord::NoResults};
+constexpr std::array<std::string_view, 6> kFieldNames = {"SENAME",     "MainURL",  "SearchURL",
+                                                         "SearchMask", "NextForm", "NoResults"};
 
 struct TBlock {
     TEngineRecord record;
-    std::array<bool, 4> seen{};
+    std::array<bool, kFields.size()> seen{};
     int firstLine = 0;
     bool Empty() const { return firstLine == 0; }
 };

@@ -104,11 +104,10 @@ std::string ReadCachedPage(std::string_view engineName, std::string_view queryKe
     return page;
 }
 
-void WriteCachedPage(std::string_view engineName, std::string_view queryKey,
-                     std::string_view pageText, int pageIndex) {
-    if (engineName.empty() || Root().empty())
-        return;
-    const fs::path file = PageFile(engineName, queryKey, pageIndex);
+namespace {
+
+// Writes the page to the file, or leaves no file at all.
+bool WritePageFile(const fs::path& file, std::string_view pageText) {
     std::error_code error;
     fs::create_directory(file.parent_path(), error);
     fs::remove(file, error);
@@ -122,6 +121,25 @@ void WriteCachedPage(std::string_view engineName, std::string_view queryKey,
     // A half-written copy would read back as a cut page today: drop it.
     if (!written)
         fs::remove(file, error);
+    return written;
+}
+
+} // namespace
+
+void WriteCachedPage(std::string_view engineName, std::string_view queryKey,
+                     std::string_view pageText, int pageIndex) {
+    if (engineName.empty() || Root().empty())
+        return;
+    WritePageFile(PageFile(engineName, queryKey, pageIndex), pageText);
+}
+
+std::string KeepOddPage(std::string_view engineName, std::string_view queryKey,
+                        std::string_view pageText, int pageIndex) {
+    if (engineName.empty() || Root().empty())
+        return {};
+    fs::path file = PageFile(engineName, queryKey, pageIndex);
+    file += ".html";
+    return WritePageFile(file, pageText) ? file.string() : std::string();
 }
 
 } // namespace quorvia

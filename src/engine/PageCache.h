@@ -22,6 +22,11 @@ std::string EncodeCacheName(std::string_view text);
 
 // Today's copy of the page, or the empty text. An out-of-date copy is deleted.
 std::string ReadCachedPage(std::string_view engineName, std::string_view queryKey, int pageIndex);
+// Keeps a page that is not a result list (a captcha, a refusal, a page no definition reads)
+// for engine-check, beside the cached pages as "<query key>.<page index>.html", which the
+// cache never reads. Gives the file's path, or the empty text when it could not be written.
+std::string KeepOddPage(std::string_view engineName, std::string_view queryKey,
+                        std::string_view pageText, int pageIndex);
 // Stores the page bytes as today's copy; nothing for an empty engine name.
 void WriteCachedPage(std::string_view engineName, std::string_view queryKey,
                      std::string_view pageText, int pageIndex);

@@ -1,11 +1,15 @@
 // A walk is set up, loops over pages, and always ends the same way. Nothing of the pair's
-// ranking records changes before the first page has been got and shown to hold results:
-// only from then on does the walk measure anything.
+// ranking records changes before the first page has been got and shown to hold results (or
+// the engine's own answer that it found nothing): only from then on does the walk measure
+// anything. Pages that are not result lists never enter the cache, so a later scan asks again.
 
 #include "engine/ResultPageWalk.h"
 
 #include "engine/EngineDefinition.h"
+#include "engine/EngineTable.h"
+#include "engine/FormPaging.h"
 #include "engine/PageCache.h"
+#include "engine/PageKind.h"
 #include "engine/PositionBook.h"
 #include "engine/ResultLink.h"
 #include "engine/ResultPageCheck.h"
@@ -19,11 +23,6 @@
 namespace quorvia {
 
 namespace {
-
-std::string NoResultsMessage(const std::string& engineName, const std::string& keyword) {
-    return "No results were recognised on the first page of " + engineName + " for '" + keyword +
-           "'.";
-}
 
 class TWalk {
 public:
@@ -67,13 +66,15 @@ private:
         // Another engine's record must never stand in for a missing one.
         if (!engines.Locate("SENAME", {Value(engineName_)}))
             throw std::runtime_error("The search engine '" + engineName_ + "' is not defined.");
-        referrer_ = engines.FieldByName("MainURL").AsString();
-        parts_ = SplitDefinition(engines.FieldByName("SearchURL").AsString(),
-                                 engines.FieldByName("SearchMask").AsString());
+        const TEngineRecord engine = CurrentEngineRecord(engines);
+        referrer_ = engine.MainURL;
+        parts_ = SplitDefinition(engine);
         results_.SetExpression(parts_.resultPattern);
         snippetEnd_.SetExpression(parts_.resultPattern);
         nextPage_.SetExpression(parts_.nextPagePattern);
-        address_ = FirstQueryAddress(parts_.queryTemplate, queryForm_);
+        nextForm_.SetExpression(parts_.nextFormPattern);
+        noResults_.SetExpression(parts_.noResultsPattern);
+        request_.address = FirstQueryAddress(parts_.queryTemplate, queryForm_);
         checkComplete_ = !EngineInList(scan_.BadHtmlList, engineName_);
         // The selector and the option are disabled while a scan runs.
         siteName_ = window_.SelectedSiteName();
@@ -81,14 +82,25 @@ private:
         linkLimit_ = std::size_t(scan_.Tables.SECacheClientDataSet.FieldByName("url").Size());
     }
 
-    // Gets the page with the current page index, from today's cache or the network.
+    // Gets the page with the current page index, from today's cache or the network. A refusal
+    // (403, 429) is kept and named.
     void GetPage() {
         page_ = ReadCachedPage(engineName_, queryForm_, pageIndex_);
-        if (!page_.empty())
+        fetched_ = page_.empty();
+        if (!fetched_)
             return;
-        FetchPage(address_, checkComplete_, referrer_, page_);
-        referrer_ = address_; // the final address, after redirects
-        WriteCachedPage(engineName_, queryForm_, page_, pageIndex_);
+        const TPostData form{request_.body};
+        try {
+            FetchPage(request_.address, checkComplete_, referrer_, page_,
+                      request_.post ? &form : nullptr);
+        } catch (const EHttpStatusError& refusal) {
+            if (refusal.Status() != 403 && refusal.Status() != 429)
+                throw;
+            throw std::runtime_error(
+                RefusalMessage(refusal.Status(), engineName_, keyword_,
+                               KeepOddPage(engineName_, queryForm_, refusal.Body(), pageIndex_)));
+        }
+        referrer_ = request_.address; // the final address, after redirects
     }
 
     bool CountMatch(bool matched) {
@@ -99,32 +111,62 @@ private:
         return matched;
     }
 
+    // From the first page that shows results (or the engine's "nothing found"), the walk
+    // measures: the pair's old not-found record goes.
+    bool StartMeasuring() {
+        if (measured_)
+            return true;
+        try {
+            book_.DropNotFoundRecords(engineName_, keyword_);
+        } catch (...) {
+            setUpFailure_ = std::current_exception(); // ends the scan, not just the pair
+            return false;
+        }
+        return measured_ = true;
+    }
+
+    // A page without a recognised result. The engine's own "nothing found" ends the walk as a
+    // measurement; a captcha or consent wall ends it with its own line; a page the definition
+    // cannot read ends it on the first page, and on a later one leads on when it has a
+    // next-page link.
+    enum class TEmptyPage { Ended, LeadsOn };
+    TEmptyPage HandleEmptyPage() {
+        const int cacheIndex = pageIndex_ - 1;
+        const TPageKind kind =
+            ClassifyResultlessPage(page_, fetched_ ? request_.address : std::string(),
+                                   noResults_.Expression().empty() ? nullptr : &noResults_);
+        if (kind == TPageKind::NoResults) {
+            if (fetched_)
+                WriteCachedPage(engineName_, queryForm_, page_, cacheIndex);
+            if (pageIndex_ == 1 && StartMeasuring())
+                window_.LogError(NoResultsAnswerMessage(engineName_, keyword_));
+            return TEmptyPage::Ended;
+        }
+        if (kind == TPageKind::Unrecognised && measured_)
+            return TEmptyPage::LeadsOn;
+        throw std::runtime_error(PageKindMessage(
+            kind, engineName_, keyword_, KeepOddPage(engineName_, queryForm_, page_, cacheIndex)));
+    }
+
     void PageLoop() {
         for (;;) {
             window_.SetStatusText("Querying '" + engineName_ + "' with keyword '" + keyword_ +
                                   "'.");
             GetPage();
             ++pageIndex_;
-            bool matched = results_.FindFirst(page_);
-            if (!measured_) {
-                // A changed page layout, a captcha or a block: a failure, not "not found".
-                if (!matched)
-                    throw std::runtime_error(NoResultsMessage(engineName_, keyword_));
-                try {
-                    book_.DropNotFoundRecords(engineName_, keyword_);
-                } catch (...) {
-                    setUpFailure_ = std::current_exception(); // ends the scan, not just the pair
-                    return;
-                }
-                measured_ = true;
-            }
+            TResultSteps steps(results_, snippetEnd_);
+            bool matched = steps.First(page_);
+            if (!matched && HandleEmptyPage() == TEmptyPage::Ended)
+                return;
+            if (fetched_)
+                WriteCachedPage(engineName_, queryForm_, page_, pageIndex_ - 1);
+            if (!StartMeasuring())
+                return;
             CountMatch(matched);
             while (matched && position_ <= depth_) {
                 window_.ProcessMessages();
-                const std::string_view snippet =
-                    ResultSnippet(page_, results_.MatchPos(0) + results_.MatchLen(0), snippetEnd_);
                 // As the url field keeps it, so that the next walk finds the record again.
-                const std::string link = CutToChars(ExtractResultLink(snippet), linkLimit_);
+                const std::string link = CutToChars(ExtractResultLink(steps.Snippet()), linkLimit_);
                 if (IsSiteLink(siteName_, link) && found_.Add(link)) {
                     book_.RecordFoundLink(engineName_, keyword_, link, position_, pageIndex_);
                     if (firstOnly_) {
@@ -132,15 +174,15 @@ private:
                         return;
                     }
                 }
-                matched = CountMatch(results_.FindNext());
+                matched = CountMatch(steps.Next());
             }
             window_.SetGaugePosition(total_ > 0 ? done_ * 100 / total_ : 0);
             if (position_ >= depth_)
                 return;
-            std::optional<std::string> next = NextAddress(parts_.addressPrefix, page_, nextPage_);
+            std::optional<TPageRequest> next = NextPageRequest(parts_, page_, nextPage_, nextForm_);
             if (!next)
                 return;
-            address_ = std::move(*next);
+            request_ = std::move(*next);
         }
     }
 
@@ -161,10 +203,11 @@ private:
 
     TPositionBook book_;
     TFoundLinks found_;
-    std::string queryForm_, referrer_, address_, siteName_, page_;
+    std::string queryForm_, referrer_, siteName_, page_;
+    TPageRequest request_;
     DefinitionParts parts_;
-    TRegExpr results_, snippetEnd_, nextPage_;
-    bool checkComplete_ = true, firstOnly_ = false, measured_ = false;
+    TRegExpr results_, snippetEnd_, nextPage_, nextForm_, noResults_;
+    bool checkComplete_ = true, firstOnly_ = false, measured_ = false, fetched_ = false;
     std::size_t linkLimit_ = 0;
     int pageIndex_ = 0, position_ = 0;
     std::exception_ptr setUpFailure_;

@@ -51,6 +51,12 @@ bool TRegExpr::FindNext() {
     return Run(end == matcher_->Slot(0) ? end + 1 : end);
 }
 
+bool TRegExpr::FindFrom(std::size_t from) {
+    if (!matcher_ || from > text_.size())
+        return matched_ = false;
+    return Run(from);
+}
+
 bool TRegExpr::Run(std::size_t from) {
     matched_ = false;
     matched_ = matcher_->Search(text_, from);

@@ -66,6 +66,8 @@ public:
     bool FindFirst(std::string_view text);
     // The leftmost match from where the last one ended, one further when it was empty.
     bool FindNext();
+    // The leftmost match starting at or after from in the text of the last FindFirst.
+    bool FindFrom(std::size_t from);
 
     // Number of capturing groups of the pattern.
     int GroupCount();

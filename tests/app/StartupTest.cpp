@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QToolButton>
 
@@ -67,6 +68,45 @@ TEST_F(Startup, FirstRunWithOnlyTheEngineTableCreatesTheUserFiles) {
     TTables back;
     back.SECacheClientDataSet.LoadFromFile(Path("SECache.cds"));
     EXPECT_EQ(back.SECacheClientDataSet.RecordCount(), 0);
+}
+
+// Definitions in the "engines" folder beside SE.cds: a repaired one replaces the shipped one
+// of its name, a new one adds an engine, a broken one is reported with its file and line and
+// the shipped definition stays in use.
+TEST_F(Startup, TheEnginesFolderRepairsAndAddsDefinitionsAndReportsABrokenFile) {
+    WriteEngines({"Alpha", "Beta"});
+    std::filesystem::create_directory(Path("engines"));
+    WriteFile("engines/alpha.txt",
+              "# repaired after Alpha changed its pages\nSENAME: Alpha\n"
+              "MainURL: https://alpha.test/\nSearchURL: https://alpha.test\",\""
+              "/s?q=@@@\",\"<a class=\"more\" href=\"([^\"]+)\"\n"
+              "SearchMask: <li class=\"hit\"><a href=\"(https?://)?\n");
+    WriteFile("engines/beta.txt", "SENAME: Beta\nSearchURL: x\nSerchMask: <li>\n");
+    WriteFile("engines/delta.txt", "SENAME: Delta\nMainURL: https://delta.test/\n"
+                                   "SearchURL: https://delta.test\",\"/?q=@@@\",\"x\n"
+                                   "SearchMask: <p>\n");
+    TTables shipped;
+    shipped.SE_ClientDataSet.LoadFromFile(Path("SE.cds"));
+    ASSERT_TRUE(shipped.SE_ClientDataSet.Locate("SENAME", {Value(std::string("Beta"))}));
+    const std::string shippedBeta = shipped.SE_ClientDataSet.FieldByName("SearchURL").AsString();
+    const std::string shippedTable = ReadFile("SE.cds");
+
+    TMainForm form;
+    std::vector<std::string> listed;
+    for (int i = 0; i < form.SECheckListBox->count(); ++i)
+        listed.push_back(form.SECheckListBox->item(i)->text().toStdString());
+    EXPECT_EQ(listed, (std::vector<std::string>{"Alpha", "Beta", "Delta"}));
+    TClientDataSet& engines = form.Tables.SE_ClientDataSet;
+    ASSERT_TRUE(engines.Locate("SENAME", {Value(std::string("Alpha"))}));
+    EXPECT_EQ(engines.FieldByName("MainURL").AsString(), "https://alpha.test/");
+    ASSERT_TRUE(engines.Locate("SENAME", {Value(std::string("Beta"))}));
+    EXPECT_EQ(engines.FieldByName("SearchURL").AsString(), shippedBeta);
+    EXPECT_EQ(form.LogRichEdit->toPlainText().toStdString(),
+              "The engine definitions in " + Path("engines/beta.txt") + " were not used: " +
+                  Path("engines/beta.txt") + ":3: unknown field \"SerchMask\"");
+    EXPECT_TRUE(boxes.empty());
+    form.close();
+    EXPECT_EQ(ReadFile("SE.cds"), shippedTable); // never written
 }
 
 TEST_F(Startup, UntilASiteExistsTheGridSaysWhereToBeginAndTheKeywordBoxesWait) {

@@ -52,7 +52,7 @@ TEST(ResultPageCheck, CutsEachSnippetAtTheNextResult) {
     EXPECT_EQ(check.results[1].link, ""); // counted all the same
     EXPECT_EQ(check.results[2].position, 3);
     EXPECT_EQ(check.results[2].link, "http://b.example");
-    EXPECT_EQ(check.nextAddress, "http://e/p2");
+    EXPECT_EQ(check.next, GetRequest("http://e/p2"));
 
     EXPECT_TRUE(CheckResultPage(parts, "<p>nothing</p>").results.empty());
     EXPECT_THROW(CheckResultPage({"", "", "x", ""}, "page"), std::exception); // empty pattern

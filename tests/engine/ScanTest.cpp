@@ -1,6 +1,7 @@
 // The page walk and the scan driver against the loopback fake engine, with engine definitions
 // read from an SE.cds in a temporary program folder. Requests are counted at the server.
 
+#include "engine/EngineTable.h"
 #include "engine/PageCache.h"
 #include "engine/PositionBook.h"
 #include "engine/ResultPageWalk.h"
@@ -18,6 +19,9 @@
 #include <QCoreApplication>
 #include <QTemporaryDir>
 
+#include <fstream>
+#include <functional>
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -28,6 +32,12 @@ using namespace quorvia::testing;
 namespace {
 
 const std::string kSite = "http://www.site.example/";
+
+// Shaped as the page Mojeek serves automated clients, with HTTP status 200.
+const std::string kCaptchaPage =
+    "<!DOCTYPE html><html lang=\"en\"><head><title>Captcha</title></head><body><div "
+    "class=\"captcha-wrap\"><p>JavaScript is required to complete this challenge.</p></div>"
+    "</body></html>";
 
 class TFakeWindow : public IScanWindow {
 public:
@@ -297,7 +307,22 @@ TEST_F(Scan, AWalkThatMeasuredNothingLeavesTheRecordsAsTheyWere) {
          "Connection error: 500 Internal Server Error. "},
         {"no result on the first page",
          TFakeReply::Page("<html><body>Please prove you are human</body></html>"),
-         "No results were recognised on the first page of Alpha for 'shoes'."},
+         "No results were recognised on the first page of Alpha for 'shoes'. The engine may "
+         "have changed its pages: check its definition with engine-check. The page is kept in "},
+        {"a captcha page, answered with 200", TFakeReply::Page(kCaptchaPage),
+         "Alpha answered 'shoes' with a captcha (a check for automated clients) instead of "
+         "results. Wait an hour or more before you scan Alpha again, or scan it through another "
+         "connection. The page is kept in "},
+        {"a consent wall",
+         TFakeReply::Page("<html><head><title>Before you continue</title></head><body><form "
+                          "action=\"https://consent.engine.test/save\"></form></body></html>"),
+         "Alpha showed a consent page instead of results for 'shoes'. "},
+        {"HTTP 429", TFakeReply::Page("<html>Slow down</html>", 429, "Too Many Requests"),
+         "Alpha refused to answer 'shoes' (HTTP 429: too many requests). Wait an hour or more "
+         "before you scan Alpha again, or scan it through another connection. The page is kept "
+         "in "},
+        {"HTTP 403", TFakeReply::Page("<html>No</html>", 403, "Forbidden"),
+         "Alpha refused to answer 'shoes' (HTTP 403: forbidden). "},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -319,6 +344,164 @@ TEST_F(Scan, AWalkThatMeasuredNothingLeavesTheRecordsAsTheyWere) {
     // A pair never measured keeps no record.
     Walk("Alpha", "sandals", 10);
     EXPECT_TRUE(Records("Alpha", "sandals").empty());
+}
+
+// The page that was not a result list stays where engine-check can read it, and out of the
+// cache: the next scan of the day asks the engine again.
+TEST_F(Scan, ACaptchaPageIsKeptForEngineCheckAndNeverCached) {
+    server.Route(Target("Alpha", "shoes", 1), TFakeReply::Page(kCaptchaPage));
+    Walk("Alpha", "shoes", 10);
+    ASSERT_EQ(window.log.size(), 1u);
+    const std::string& line = window.log[0];
+    const std::size_t from = line.find("kept in ");
+    const std::size_t to = line.find(" (engine-check reads it).");
+    ASSERT_TRUE(from != std::string::npos && to != std::string::npos) << line;
+    const std::string kept = line.substr(from + 8, to - from - 8);
+    EXPECT_EQ(kept, (CacheRoot() / "^Alpha" / "shoes.0.html").string());
+    std::ifstream in(kept, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), kCaptchaPage);
+    EXPECT_EQ(ReadCachedPage("Alpha", "shoes", 0), "");
+
+    server.Route(Target("Alpha", "shoes", 1), TFakeReply::Page(ResultPage(Links(10, {{2, "a"}}))));
+    Walk("Alpha", "shoes", 10);
+    EXPECT_EQ(RequestsFor("shoes"), 2u);
+    EXPECT_EQ(Records("Alpha", "shoes"), (std::vector<std::string>{kSite + "a@2/1"}));
+}
+
+// The engine's own answer that it found nothing is a measurement: the site truly is not in
+// the results.
+TEST_F(Scan, AnEnginesNoResultsAnswerLeavesANotFoundRecord) {
+    TEngineRecord alpha{"Alpha",
+                        server.Url("/"),
+                        ResultPageSearchUrl(server.Origin(), QueryPath("Alpha")),
+                        kResultPageSearchMask,
+                        "",
+                        "<div class=\"no-results\">"};
+    PutEngineRecord(tables.SE_ClientDataSet, alpha);
+    Remember("Alpha", "shoes", kSite + "a", 2, 1);
+    server.Route(Target("Alpha", "shoes", 1),
+                 TFakeReply::Page("<html><body><div class=\"no-results\">No results.</div>"
+                                  "</body></html>"));
+    Walk("Alpha", "shoes", 10);
+    EXPECT_EQ(window.log, (std::vector<std::string>{
+                              "Alpha found no results for 'shoes': the site is recorded as not "
+                              "found. Check the keyword's spelling."}));
+    EXPECT_EQ(Records("Alpha", "shoes"), (std::vector<std::string>{"Not in first 10 results"}));
+    TClientDataSet& t = tables.SECacheClientDataSet;
+    ASSERT_TRUE(
+        t.Locate("SENAME;Keyword", {Value(std::string("Alpha")), Value(std::string("shoes"))}));
+    EXPECT_EQ(t.FieldByName("BestPosition").AsInteger(), 2); // carried from the link it replaced
+}
+
+// Engines that page with a form: the shipped DuckDuckGo (POST form with an offset) and
+// Startpage (POST form with a page number) definitions, pointed at the fake engine, scanned to
+// depth 50 over five pages of their shape.
+TEST_F(Scan, FormPagingWalksToTheDepthWithTheFormsRequests) {
+    struct TFormEngine {
+        std::string stem, host, firstTarget, formTarget;
+        // The page's results: the definition's result markup around a host and path.
+        std::function<std::string(const std::string& host, const std::string& path)> result;
+        // The next-page form of page n, and the body it makes.
+        std::function<std::string(int n)> form;
+        std::function<std::string(int n)> body;
+    };
+    const std::vector<TFormEngine> engines = {
+        {"duckduckgo", "https://html.duckduckgo.com", "/html/?q=red+shoes", "/html/",
+         [](const std::string& host, const std::string& path) {
+             return "<div class=\"result results_links results_links_deep web-result \"><h2 "
+                    "class=\"result__title\"><a rel=\"nofollow\" class=\"result__a\" "
+                    "href=\"https://" +
+                    host + "/" + path +
+                    "\">Title</a></h2><a "
+                    "class=\"result__url\" href=\"https://" +
+                    host + "/" + path + "\">\n " + host + "/" + path + "\n</a></div>\n";
+         },
+         [](int n) {
+             return "<form action=\"/html/\" method=\"post\">\n<input type=\"submit\" "
+                    "class='btn btn--alt' value=\"Next\" />\n<input type=\"hidden\" name=\"q\" "
+                    "value=\"red shoes\" />\n<input type=\"hidden\" name=\"s\" value=\"" +
+                    std::to_string(10 * n) + "\" />\n<input type=\"hidden\" name=\"dc\" value=\"" +
+                    std::to_string(10 * n + 1) + "\" />\n</form>\n";
+         },
+         [](int n) {
+             return "q=red+shoes&s=" + std::to_string(10 * n) + "&dc=" + std::to_string(10 * n + 1);
+         }},
+        {"startpage", "https://www.startpage.com", "/sp/search?query=red+shoes&cat=web",
+         "/sp/search",
+         [](const std::string& host, const std::string& path) {
+             return "<div class=\"result\"><a class=\"result-title result-link css-1bggj8v\" "
+                    "href=\"https://" +
+                    host + "/" + path +
+                    "\" target=\"_blank\"><h2>Title</h2>"
+                    "</a></div>\n";
+         },
+         [](int n) {
+             std::string pager;
+             for (const auto& [label, page] :
+                  {std::pair<std::string, int>{"current page", n}, {"go to page Next", n + 1}})
+                 pager += "<form action=\"/sp/search\" method=\"post\" aria-label=\"" + label +
+                          "\"><input type=\"hidden\" name=\"query\" value=\"red shoes\"/><input "
+                          "type=\"hidden\" name=\"page\" value=\"" +
+                          std::to_string(page) + "\"/><button type=\"submit\">" + label +
+                          "</button></form>";
+             return pager + "\n";
+         },
+         [](int n) { return "query=red+shoes&page=" + std::to_string(n + 1); }},
+    };
+    for (const TFormEngine& shape : engines) {
+        SCOPED_TRACE(shape.stem);
+        TEngineRecord engine =
+            ReadEngineSource(std::string(QUORVIA_ENGINE_SOURCES) + "/" + shape.stem + ".txt").at(0);
+        const std::size_t host = engine.SearchURL.find(shape.host);
+        ASSERT_EQ(host, 0u);
+        engine.SearchURL.replace(0, shape.host.size(), server.Origin());
+        PutEngineRecord(tables.SE_ClientDataSet, engine);
+        // Page n (from 1) answers the request with body(n - 1); the site is at position 47.
+        std::map<std::string, int> pageOfRequest = {{"GET " + shape.firstTarget, 1}};
+        for (int n = 2; n <= 6; ++n)
+            pageOfRequest["POST " + shape.formTarget + " " + shape.body(n - 1)] = n;
+        server.SetHandler([&](const TFakeRequest& request) {
+            const auto page =
+                pageOfRequest.find(request.Method + " " + request.Target +
+                                   (request.Method == "POST" ? " " + request.Body : ""));
+            if (page == pageOfRequest.end())
+                return TFakeReply::Page("<html>unexpected</html>", 404, "Not Found");
+            std::string html = "<html><body>\n";
+            for (int i = 1; i <= 10; ++i) {
+                const int position = (page->second - 1) * 10 + i;
+                html += position == 47
+                            ? shape.result("www.site.example", "deep/page.html")
+                            : shape.result("r" + std::to_string(position) + ".other.test", "");
+            }
+            return TFakeReply::Page(html + shape.form(page->second) + "</body></html>");
+        });
+        const std::size_t before = server.RequestCount();
+
+        Walk(engine.SENAME, "red shoes", 50);
+        EXPECT_TRUE(window.log.empty()) << window.log.front();
+        EXPECT_EQ(Records(engine.SENAME, "red shoes"),
+                  (std::vector<std::string>{kSite + "deep/page.html@47/5"}));
+        ASSERT_EQ(server.RequestCount(), before + 5);
+        for (int n = 1; n <= 5; ++n) {
+            const TFakeRequest& request = server.Requests()[before + std::size_t(n) - 1];
+            SCOPED_TRACE(n);
+            if (n == 1) {
+                EXPECT_EQ(request.Method, "GET");
+                EXPECT_EQ(request.Target, shape.firstTarget);
+                EXPECT_EQ(request.Body, "");
+            } else {
+                EXPECT_EQ(request.Method, "POST");
+                EXPECT_EQ(request.Target, shape.formTarget);
+                EXPECT_EQ(request.Body, shape.body(n - 1));
+                EXPECT_EQ(request.Header("content-type"), "application/x-www-form-urlencoded");
+                EXPECT_EQ(request.Header("referer"),
+                          server.Url(n == 2 ? shape.firstTarget : shape.formTarget));
+            }
+        }
+        // The same day, the pages come from the cache.
+        Walk(engine.SENAME, "red shoes", 50);
+        EXPECT_EQ(server.RequestCount(), before + 5);
+    }
 }
 
 TEST_F(Scan, AnEngineWithoutADefinitionEndsTheScanAndAsksNoOtherEngine) {

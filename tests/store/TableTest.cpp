@@ -389,7 +389,9 @@ TEST(Tables, FieldsInDeclaredOrder) {
     EXPECT_EQ(names(t.WebSiteClientDataSet), (Strings{"SiteName"}));
     EXPECT_EQ(names(t.WordClientDataSet),
               (Strings{"SiteName", "Word1", "Word2", "Word3", "Word4"}));
-    EXPECT_EQ(names(t.SE_ClientDataSet), (Strings{"SENAME", "MainURL", "SearchURL", "SearchMask"}));
+    // The first four as in every "SE.cds"; the optional two after them.
+    EXPECT_EQ(names(t.SE_ClientDataSet),
+              (Strings{"SENAME", "MainURL", "SearchURL", "SearchMask", "NextForm", "NoResults"}));
     EXPECT_EQ(names(t.SECacheClientDataSet), ranking);
     EXPECT_EQ(names(t.ResClientDataSet), ranking);
     EXPECT_EQ(names(t.ResMinClientDataSet).size(), 7u);
