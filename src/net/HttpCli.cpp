@@ -11,6 +11,7 @@
 #include <QByteArray>
 #include <QMetaObject>
 
+#include <algorithm>
 #include <charconv>
 
 namespace quorvia {
@@ -46,6 +47,19 @@ bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
+// Control characters would end or split a line of the request.
+bool HasControlCharacters(std::string_view text) {
+    return std::any_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; });
+}
+
+// True when text and the start of whole agree (A-Z case ignored when ignoreCase).
+bool CouldBegin(std::string_view text, std::string_view whole, bool ignoreCase) {
+    const std::string_view start = text.substr(0, whole.size());
+    const std::string_view expected = whole.substr(0, start.size());
+    return ignoreCase ? EqualsIgnoreAsciiCase(start, expected) : start == expected;
+}
+
 std::string Base64(const std::string& text) {
     return QByteArray::fromStdString(text).toBase64().toStdString();
 }
@@ -68,7 +82,7 @@ std::string HttpDate(const QDateTime& when) {
 THttpCli::THttpCli(QObject* parent) : QObject(parent), socket(new TWSocket(this)) {
     socket->OnSessionConnected = [this](int error) { ConnectionOpened(error); };
     socket->OnDataAvailable = [this] { ReceiveData(); };
-    socket->OnSessionClosed = [this](int) { SocketClosed(); };
+    socket->OnSessionClosed = [this](int error) { SocketClosed(error); };
 }
 
 THttpCli::~THttpCli() {
@@ -94,6 +108,12 @@ void THttpCli::Start(THttpRequest kind) {
     SetState(THttpState::Starting);
     requestKind = kind;
     ResetResponse();
+    const TUrlParts address = SplitUrl(URL);
+    credentialHost = address.Host;
+    if (!address.User.empty())
+        Username = address.User;
+    if (!address.Pass.empty())
+        Password = address.Pass;
     Connect();
 }
 
@@ -101,6 +121,7 @@ void THttpCli::Connect() {
     tunnelTarget.clear();
     tunnelOpen = false;
     lineReceiver = TLineReceiver::Header;
+    closeError = 0;
     ConnectStep();
 }
 
@@ -110,6 +131,11 @@ void THttpCli::ResetResponse() {
     headerLineCount = 0;
     bodyPieceCount = 0;
     rcvdCount = 0;
+    answerLineCount = 0;
+    answerBytes = 0;
+    finishing = false;
+    bodyCut = false;
+    faulted = false;
     requestDoneError = 0;
     redirectCount = 0;
     rcvdHeader.clear();
@@ -147,14 +173,14 @@ void THttpCli::ConnectionOpened(int error) {
     TriggerSessionConnected();
     lineReceiver = TLineReceiver::Header;
     SetState(THttpState::ReadingHeader);
-    try {
-        WriteRequest();
-    } catch (...) {
-        socket->Close();
-    }
+    WriteRequest();
 }
 
 void THttpCli::WriteTunnelRequest() {
+    if (HasControlCharacters(tunnelTarget)) {
+        Fail("The address holds control characters");
+        return;
+    }
     std::string request = "CONNECT " + tunnelTarget + " HTTP/1.0\r\nHost: " + tunnelTarget + "\r\n";
     if (!ProxyUsername.empty())
         request +=
@@ -162,6 +188,8 @@ void THttpCli::WriteTunnelRequest() {
     request += "\r\n";
     lineReceiver = TLineReceiver::Tunnel;
     tunnelLineCount = 0;
+    answerLineCount = 0;
+    answerBytes = 0;
     tunnelStatus = 0;
     tunnelReason.clear();
     socket->Send(request);
@@ -171,10 +199,8 @@ void THttpCli::HandleTunnelLine(const std::string& line) {
     if (tunnelLineCount++ == 0) {
         if (!line.starts_with("HTTP/1.") || line.size() < 12 || !IsDigit(line[9]) ||
             !IsDigit(line[10]) || !IsDigit(line[11])) {
-            statusCode = 404;
-            reasonPhrase = "can't establish a secure connection: the proxy answered CONNECT "
-                           "without an HTTP status line";
-            socket->Close();
+            Fail("can't establish a secure connection: the proxy answered CONNECT without an "
+                 "HTTP status line");
             return;
         }
         tunnelStatus = int(ToInteger(Copy(line, 10, 3)));
@@ -187,6 +213,8 @@ void THttpCli::HandleTunnelLine(const std::string& line) {
     if (tunnelStatus == 200) {
         tunnelOpen = true;
         lineReceiver = TLineReceiver::Header;
+        answerLineCount = 0;
+        answerBytes = 0;
         socket->StartSecure(hostHeader);
         return;
     }
@@ -198,7 +226,11 @@ void THttpCli::HandleTunnelLine(const std::string& line) {
 
 void THttpCli::WriteRequest() {
     std::string request;
-    const auto line = [&request](const std::string& text) { request += text + "\r\n"; };
+    bool controlCharacters = false;
+    const auto line = [&](const std::string& text) {
+        controlCharacters = controlCharacters || HasControlCharacters(text);
+        request += text + "\r\n";
+    };
     TriggerRequestHeaderBegin();
     const bool post = requestKind == THttpRequest::Post;
     line((post ? "POST " : "GET ") + requestTarget + " HTTP/1.0");
@@ -215,7 +247,7 @@ void THttpCli::WriteRequest() {
         line("Pragma: no-cache");
     if (ModifiedSince.isValid())
         line("If-Modified-Since: " + HttpDate(ModifiedSince) + " GMT");
-    if (!Username.empty())
+    if (!Username.empty() && EqualsIgnoreAsciiCase(hostHeader, credentialHost))
         line("Authorization: Basic " + Base64(Username + ":" + Password));
     if (!Proxy.empty() && !ProxyUsername.empty() && tunnelTarget.empty()) // never to the server
         line("Proxy-Authorization: Basic " + Base64(ProxyUsername + ":" + ProxyPassword));
@@ -232,14 +264,18 @@ void THttpCli::WriteRequest() {
     }
     TriggerRequestHeaderEnd();
     line("");
+    if (controlCharacters) {
+        Fail("The request would hold control characters");
+        return;
+    }
     if (post)
         request += SendBody;
     socket->Send(request);
 }
 
 void THttpCli::ReceiveData() {
-    if (receiveBuffer.Full())
-        throw EHttpException("HTTP line too long", 4);
+    if (finishing)
+        return; // the answer is complete or has failed: later bytes are not read
     const int received = socket->Receive(receiveBuffer.WritePosition(), int(receiveBuffer.Free()));
     if (received <= 0)
         return;
@@ -248,18 +284,58 @@ void THttpCli::ReceiveData() {
         HandleBodyData(receiveBuffer.TakeAll());
         return;
     }
-    while (receiveBuffer.Size() > 0) {
+    while (receiveBuffer.Size() > 0 && !finishing) {
         if (state == THttpState::ReadingBody) {
             // A header-less response turned the rest into body: keep its line endings.
             HandleBodyData(receiveBuffer.TakeAll());
             return;
         }
-        const auto line = receiveBuffer.TakeLine();
-        if (!line)
+        const bool readingLines =
+            state == THttpState::ReadingHeader || lineReceiver == TLineReceiver::Tunnel;
+        if (readingLines && !MayBeginAnswer()) {
+            Fail(lineReceiver == TLineReceiver::Tunnel
+                     ? "can't establish a secure connection: the proxy answered CONNECT without "
+                       "an HTTP status line"
+                     : "The server's answer is not HTTP");
             return;
-        if (state == THttpState::ReadingHeader || lineReceiver == TLineReceiver::Tunnel)
+        }
+        const auto line = receiveBuffer.TakeLine();
+        if (!line) {
+            if (readingLines && receiveBuffer.HoldsZeroByte())
+                Fail("The response header holds a zero byte");
+            else if (readingLines && receiveBuffer.Full())
+                Fail("HTTP line too long");
+            return;
+        }
+        if (readingLines && CountAnswerLine(*line))
             DeliverLine(*line);
     }
+}
+
+// The first line of an answer can only be a status line, or for a server that sends a page
+// without any header, "<html>". Anything else can never become HTTP, however long one waits.
+bool THttpCli::MayBeginAnswer() const {
+    if (answerLineCount > 0)
+        return true;
+    const std::string_view held = receiveBuffer.Held();
+    if (lineReceiver == TLineReceiver::Tunnel)
+        return CouldBegin(held, "HTTP/1.", false);
+    return CouldBegin(held, "HTTP/1.0", false) || CouldBegin(held, "HTTP/1.1", false) ||
+           CouldBegin(held, "<HTML>", true);
+}
+
+// Counts a line of the answer against the header bounds; false when it ended the request.
+bool THttpCli::CountAnswerLine(const std::string& line) {
+    answerBytes += line.size() + 2;
+    if (++answerLineCount > MaxHeaderLines) {
+        Fail("The response header has more than " + std::to_string(MaxHeaderLines) + " lines");
+        return false;
+    }
+    if (answerBytes > MaxHeaderBytes) {
+        Fail("The response header is larger than " + std::to_string(MaxHeaderBytes) + " bytes");
+        return false;
+    }
+    return true;
 }
 
 void THttpCli::DeliverLine(const std::string& line) {
@@ -294,11 +370,16 @@ void THttpCli::HandleHeaderLine(const std::string& line) {
     }
     rcvdHeader.push_back(line);
     HandleFieldLine(line);
-    TriggerHeaderData();
+    if (!finishing)
+        TriggerHeaderData();
 }
 
 void THttpCli::HandleFieldLine(const std::string& line) {
     if (line.starts_with("HTTP/1.0") || line.starts_with("HTTP/1.1")) {
+        if (line.size() < 12 || !IsDigit(line[9]) || !IsDigit(line[10]) || !IsDigit(line[11])) {
+            Fail("The server's status line has no status code");
+            return;
+        }
         statusCode = int(ToInteger(Copy(line, 10, 3)));
         reasonPhrase = Copy(line, 14, std::ptrdiff_t(line.size()));
         return;
@@ -310,10 +391,20 @@ void THttpCli::HandleFieldLine(const std::string& line) {
     const std::size_t valueStart = line.find_first_not_of(' ', colon + 1);
     const std::string value = valueStart == std::string::npos ? "" : line.substr(valueStart);
     if (name == "location") {
+        if (HasControlCharacters(value)) {
+            Fail("The server redirected to an address with control characters");
+            return;
+        }
         redirectPending = true;
         location = RedirectTarget(value);
     } else if (name == "content-length") {
-        declaredLength = ToInteger(Trim(value));
+        try {
+            declaredLength = ToInteger(Trim(value));
+        } catch (const std::invalid_argument&) {
+            declaredLength = -1;
+        }
+        if (declaredLength < 0)
+            Fail("The server's Content-Length is not a number");
     } else if (name == "content-range") {
         const auto dash = value.find('-');
         const auto slash = value.find('/');
@@ -363,11 +454,8 @@ std::string THttpCli::RedirectTarget(const std::string& value) {
     for (const char* const scheme : {"http://", "https://"}) {
         if (!value.starts_with(scheme))
             continue;
+        // Credentials written in a redirect are never taken: they would come from the server.
         const TUrlParts target = SplitUrl(value);
-        if (!target.User.empty() && !target.Pass.empty()) {
-            Username = target.User;
-            Password = target.Pass;
-        }
         return std::string(scheme) + target.Host + (target.Port.empty() ? "" : ":" + target.Port) +
                target.Path;
     }
@@ -382,9 +470,7 @@ std::string THttpCli::RedirectTarget(const std::string& value) {
 
 void THttpCli::HandleBodyData(const std::string& piece) {
     if (rcvdCount + std::int64_t(piece.size()) > MaxBodyBytes) {
-        statusCode = 404;
-        reasonPhrase = "Response body larger than " + std::to_string(MaxBodyBytes) + " bytes";
-        socket->Close();
+        Fail("Response body larger than " + std::to_string(MaxBodyBytes) + " bytes");
         return;
     }
     if (bodyPieceCount == 0)
@@ -396,7 +482,8 @@ void THttpCli::HandleBodyData(const std::string& piece) {
     TriggerDocData(piece.data(), piece.size());
 }
 
-void THttpCli::SocketClosed() {
+void THttpCli::SocketClosed(int error) {
+    closeError = error;
     if (closedHandler == TClosedHandler::FollowLocation)
         FollowLocation();
     else
@@ -406,13 +493,40 @@ void THttpCli::SocketClosed() {
 void THttpCli::ConnectionClosed() {
     if (inHeader) {
         TriggerHeaderEnd();
-        if (redirectPending && AutoRedirect && MayFollowRedirect())
+        if (state == THttpState::Aborting)
+            return;
+        if (redirectPending && AutoRedirect && MayFollowRedirect()) {
             FollowLocation();
-        return; // otherwise only the caller's deadline ends the request
+            return;
+        }
+        // A cut redirect beyond the bound ends with its own status; any other cut header is
+        // no answer at all.
+        if (!redirectPending)
+            Fail("The server closed the connection inside the response header");
+        FinishRequest();
+        return;
     }
+    if (state == THttpState::ReadingBody && declaredLength > rcvdCount)
+        bodyCut = true;
+    if (state == THttpState::ReadingHeader && answerLineCount == 0 && statusCode == 0 &&
+        closeError == 0)
+        reasonPhrase = "The server closed the connection without an answer";
     if (bodyPieceCount > 0)
         TriggerDocEnd();
     FinishRequest();
+}
+
+void THttpCli::Fail(const std::string& reason) {
+    faulted = true;
+    statusCode = 404;
+    reasonPhrase = reason;
+    redirectPending = false;
+    receiveBuffer.Clear();
+    if (inHeader)
+        TriggerHeaderEnd();
+    closedHandler = TClosedHandler::ConnectionClosed;
+    socket->Close(); // its closed notification finishes the request
+    FinishRequest(); // for a connection that had closed already
 }
 
 void THttpCli::FollowLocation() {
@@ -424,6 +538,8 @@ void THttpCli::FollowLocation() {
     TriggerLocationChange();
     rcvdHeader.clear();
     headerLineCount = 0;
+    answerLineCount = 0;
+    answerBytes = 0;
     bodyPieceCount = 0;
     rcvdCount = 0;
     declaredLength = -1;
@@ -438,6 +554,9 @@ void THttpCli::FollowLocation() {
 }
 
 void THttpCli::FinishRequest() {
+    if (finishing)
+        return;
+    finishing = true;
     QMetaObject::invokeMethod(
         this, [this] { SetState(THttpState::Idle); }, Qt::QueuedConnection);
 }

@@ -37,8 +37,7 @@ enum class THttpState : std::uint8_t {
 
 enum class THttpRequest { None, Get, Post };
 
-// Misuse of the client ("HTTP component is busy", code 1) and an over-long header line
-// ("HTTP line too long", code 4).
+// Misuse of the client ("HTTP component is busy", code 1).
 class EHttpException : public std::runtime_error {
 public:
     EHttpException(const std::string& message, int code)
@@ -56,6 +55,10 @@ public:
     static constexpr int MaxRedirects = 20;
     // Body bytes taken for one response; more ends the request as a failure of the client.
     static constexpr std::int64_t MaxBodyBytes = std::int64_t(64) << 20;
+    // Lines and bytes of one response header (or of a proxy's answer to CONNECT); more ends
+    // the request the same way.
+    static constexpr int MaxHeaderLines = 100;
+    static constexpr std::size_t MaxHeaderBytes = 64 * 1024;
 
     explicit THttpCli(QObject* parent = nullptr);
     ~THttpCli() override;
@@ -85,6 +88,7 @@ public:
     std::string SendContentType = "application/x-www-form-urlencoded";
 
     // Starts a GET of URL and returns at once; throws "HTTP component is busy" unless Idle.
+    // Username and Password, and a user and password written in URL, go to URL's host only.
     void StartGet();
     // The same with a POST of SendBody. A redirect other than 307 or 308 is followed with a
     // GET and no body, as browsers do after a form is sent.
@@ -98,6 +102,10 @@ public:
     const std::vector<std::string>& RcvdHeader() const { return rcvdHeader; }
     std::int64_t RcvdCount() const { return rcvdCount; }
     int RequestDoneError() const { return requestDoneError; }
+    // The connection closed before the body reached its Content-Length: the page is cut.
+    bool BodyCut() const { return bodyCut; }
+    // The exchange ended for a fault the client found: StatusCode 404 is its own, no server's.
+    bool Faulted() const { return faulted; }
     TWSocket& CtrlSocket() { return *socket; }
 
     std::function<void(THttpCli&)> OnStateChange;
@@ -138,6 +146,9 @@ protected:
     void ReceiveData();
     void ConnectionClosed();
     void FinishRequest();
+    // Ends the exchange for a fault of the answer or of the request about to be written:
+    // StatusCode 404 and the reason, nothing more is read, the connection closes.
+    void Fail(const std::string& reason);
 
     TWSocket* socket; // owned through the Qt parent
     THttpState state = THttpState::Idle;
@@ -156,6 +167,8 @@ private:
     void WriteTunnelRequest();
     void HandleTunnelLine(const std::string& line);
     void WriteRequest();
+    bool MayBeginAnswer() const;
+    bool CountAnswerLine(const std::string& line);
     void DeliverLine(const std::string& line);
     void HandleHeaderLine(const std::string& line);
     void HandleFieldLine(const std::string& line);
@@ -166,7 +179,7 @@ private:
     void Start(THttpRequest kind);
     void FollowLocation();
     void ResetResponse();
-    void SocketClosed();
+    void SocketClosed(int error);
 
     TReceiveBuffer receiveBuffer;
     TLineReceiver lineReceiver = TLineReceiver::Header;
@@ -178,6 +191,13 @@ private:
     int headerLineCount = 0;
     int bodyPieceCount = 0;
     std::int64_t rcvdCount = 0;
+    int answerLineCount = 0;     // lines of the answer being read (header or CONNECT answer)
+    std::size_t answerBytes = 0; // and their bytes
+    bool finishing = false;      // FinishRequest ran: nothing more is read
+    bool bodyCut = false;
+    bool faulted = false;
+    int closeError = 0;         // what the socket's closed notification reported
+    std::string credentialHost; // the host Username and Password belong to
     int requestDoneError = 0;
     int redirectCount = 0;
     std::vector<std::string> rcvdHeader;

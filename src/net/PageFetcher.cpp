@@ -4,6 +4,8 @@
 #include "platform/Text.h"
 #include "settings/ConnectionSettings.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <sstream>
 #include <stdexcept>
@@ -44,6 +46,12 @@ std::unique_ptr<TTimedHttpCli> MakeClient(const std::string& url, const std::str
     return client;
 }
 
+// The inactivity allowance of an attempt. "timeout" may hold any integer: up to a day is taken.
+std::int32_t AllowanceMs(int timeoutSeconds) {
+    constexpr std::int64_t Day = 24 * 60 * 60;
+    return std::int32_t(std::clamp<std::int64_t>(timeoutSeconds, 0, Day) * 1000);
+}
+
 } // namespace
 
 bool PageLooksComplete(const std::string& body) {
@@ -57,7 +65,7 @@ void FetchPage(std::string& url, bool checkComplete, const std::string& referrer
         // One client and one body stream per attempt, both gone when the attempt ends.
         std::ostringstream bodyStream;
         const auto client = MakeClient(url, referrer, bodyStream);
-        const std::int32_t timeoutMs = ConnectionSettings.timeout * 1000;
+        const std::int32_t timeoutMs = AllowanceMs(ConnectionSettings.timeout);
         TWaitOutcome outcome;
         if (post) {
             client->SendBody = post->body;
@@ -67,7 +75,8 @@ void FetchPage(std::string& url, bool checkComplete, const std::string& referrer
             outcome = client->GetTimed(timeoutMs);
         }
         if (outcome == WaitTimedOut) {
-            if (--attemptsLeft < 0)
+            // A server that kept a whole attempt busy would only do it again.
+            if (client->AttemptLimitReached() || --attemptsLeft < 0)
                 throw std::runtime_error("Connection timed out. " +
                                          ConnectionSummary(url, referrer));
             continue;
@@ -80,7 +89,7 @@ void FetchPage(std::string& url, bool checkComplete, const std::string& referrer
             std::string page = std::move(bodyStream).str();
             if (client->Location() != url)
                 url = client->Location();
-            if (checkComplete && !PageLooksComplete(page))
+            if (client->BodyCut() || (checkComplete && !PageLooksComplete(page)))
                 throw std::runtime_error("This page may not be retrieved properly. " +
                                          ConnectionSummary(url, referrer));
             body = std::move(page);
@@ -98,7 +107,7 @@ void FetchPage(std::string& url, bool checkComplete, const std::string& referrer
             throw std::runtime_error("Canceled by user. ");
         const std::string message = "Connection error: " + std::to_string(number) + " " + text +
                                     ". " + ConnectionSummary(url, referrer);
-        if (code == 0 && status >= 100) // the server's own answer
+        if (code == 0 && status >= 100 && !client->Faulted()) // the server's own answer
             throw EHttpStatusError(message, status, std::move(bodyStream).str());
         throw std::runtime_error(message);
     }

@@ -33,6 +33,10 @@ std::optional<std::string> TReceiveBuffer::TakeLine() {
     return line;
 }
 
+bool TReceiveBuffer::HoldsZeroByte() const {
+    return std::memchr(bytes.data(), 0, count) != nullptr;
+}
+
 std::string TReceiveBuffer::TakeAll() {
     std::string all(bytes.data(), count);
     Clear();

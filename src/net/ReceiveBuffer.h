@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace quorvia {
 
@@ -26,6 +27,10 @@ public:
     // The first complete line without its LF or CR LF, removed from the buffer. The search for
     // the line feed stops at the first zero byte, so a zero byte holds back every later line.
     std::optional<std::string> TakeLine();
+    // The bytes held, left in the buffer.
+    std::string_view Held() const { return {bytes.data(), count}; }
+    // True when a zero byte is held; it holds back every line feed after it.
+    bool HoldsZeroByte() const;
     // Everything held, removed from the buffer.
     std::string TakeAll();
     void Clear() { count = 0; }

@@ -13,11 +13,17 @@
 
 #include <charconv>
 
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 namespace quorvia {
 
 namespace {
 
 constexpr int WsaeInval = 10022;
+constexpr int WsaeConnReset = 10054;
 constexpr int WsaeAddrNotAvail = 10049;
 constexpr int WsaHostNotFound = 11001;
 constexpr int WsaNoData = 11004;
@@ -38,7 +44,7 @@ int WinSockError(int qtSocketError, const QString& errorText) {
     case QAbstractSocket::ConnectionRefusedError:
         return 10061;
     case QAbstractSocket::RemoteHostClosedError:
-        return 0; // an orderly close, also how Qt reports a reset during a read
+        return 0; // an orderly close, and also a reset: SocketDisconnected tells them apart
     case QAbstractSocket::HostNotFoundError:
         return WsaHostNotFound;
     case QAbstractSocket::SocketAccessError:
@@ -91,8 +97,30 @@ void TrustCaCertificates(const std::string& pemFile) {
     QSslConfiguration::setDefaultConfiguration(config);
 }
 
+void TWSocket::WatchConnection() {
+    StopWatching();
+    if (const qintptr descriptor = socket->socketDescriptor(); descriptor >= 0)
+        watchDescriptor = ::dup(int(descriptor));
+}
+
+bool TWSocket::PeerReset() const {
+    tcp_info info{};
+    socklen_t size = sizeof info;
+    // A reset ends the connection at once; after an orderly close it waits for our side.
+    return watchDescriptor >= 0 &&
+           ::getsockopt(watchDescriptor, IPPROTO_TCP, TCP_INFO, &info, &size) == 0 &&
+           info.tcpi_state == TCP_CLOSE;
+}
+
+void TWSocket::StopWatching() {
+    if (watchDescriptor >= 0)
+        ::close(watchDescriptor);
+    watchDescriptor = -1;
+}
+
 void TWSocket::DropSocket() {
     securing = false;
+    StopWatching();
     if (!socket)
         return;
     socket->disconnect(this);
@@ -123,6 +151,7 @@ void TWSocket::Connect(const std::string& address, const std::string& port,
 
     socket = new QSslSocket(this);
     socket->setProxy(QNetworkProxy::NoProxy); // a proxy is the HTTP layer's business
+    socket->setReadBufferSize(ReadBufferBytes);
     connect(socket, &QSslSocket::connected, this, &TWSocket::SocketConnected);
     connect(socket, &QSslSocket::encrypted, this, &TWSocket::Opened);
     connect(socket, &QSslSocket::readyRead, this, &TWSocket::DeliverData);
@@ -136,6 +165,7 @@ void TWSocket::Connect(const std::string& address, const std::string& port,
 
 void TWSocket::SocketConnected() {
     socket->setSocketOption(QAbstractSocket::KeepAliveOption, 1);
+    WatchConnection();
     if (!pendingSecureHost.empty())
         BeginHandshake(pendingSecureHost); // connected only once the handshake succeeds
     else
@@ -194,6 +224,9 @@ void TWSocket::SocketDisconnected() {
         return;
     }
     DeliverData(); // what the peer sent before closing comes first
+    if (PeerReset())
+        lastError = connectionError = WsaeConnReset;
+    StopWatching();
     DeliverClosed();
 }
 
@@ -227,6 +260,12 @@ void TWSocket::DeliverData() {
         if (socket && socket->bytesAvailable() >= before)
             break; // the handler took nothing; calling again would spin
     }
+    // A full read buffer stops Qt reading from the connection until a read finds the buffer
+    // empty; a handler that took exactly what was buffered never did, so look once more.
+    if (socket && socket->bytesAvailable() == 0) {
+        char probe = 0;
+        socket->peek(&probe, 1);
+    }
     delivering = false;
 }
 
@@ -239,6 +278,7 @@ void TWSocket::Close() {
         socket->deleteLater();
         socket = nullptr;
     }
+    StopWatching();
     DeliverClosed();
 }
 

@@ -13,8 +13,13 @@
 //                              again and again while bytes remain. An exception thrown by the
 //                              handler is discarded and ends the calls for that notification.
 //   OnSessionClosed(error)     once per opened connection. When the peer closes, every pending
-//                              byte is offered through OnDataAvailable first. Close() delivers it
-//                              at once, inside the Close() call, unless it was delivered before.
+//                              byte is offered through OnDataAvailable first; error is 10054 when
+//                              the peer reset the connection instead of closing it. Close()
+//                              delivers it at once, inside the Close() call, unless it was
+//                              delivered before.
+//
+// At most ReadBufferBytes wait unread: beyond that the socket stops reading, and TCP makes the
+// peer wait, so a server cannot pile bytes up in the client's memory.
 //   OnDnsLookupDone(error)     once per DnsLookup that was not cancelled: 0 with DnsResult()
 //                              holding the IPv4 addresses in the order found, 11001 for an
 //                              unknown name, 11004 for a name without an IPv4 address.
@@ -54,6 +59,7 @@ public:
     // A failed TLS handshake, as OnSessionConnected reports it. It is no socket error: LastError()
     // keeps its value.
     static constexpr int SecureConnectFailed = -1;
+    static constexpr qint64 ReadBufferBytes = 256 * 1024;
 
     // Starts connecting to a numeric IPv4 address and a decimal port. An address or port that
     // cannot be used fails at once with ESocketException and LastError() set; otherwise the
@@ -92,6 +98,9 @@ public:
 
 private:
     void DropSocket();
+    void WatchConnection();
+    bool PeerReset() const;
+    void StopWatching();
     void SocketConnected();
     void BeginHandshake(const std::string& secureHost);
     void HandshakeFailed();
@@ -111,6 +120,9 @@ private:
     bool delivering = false;
     int lastError = 0;
     int connectionError = 0; // the failure that ended the current connection
+    // A second descriptor of the connection: Qt closes its own at the peer's close or reset
+    // alike, this one keeps the TCP state readable so that the two can be told apart.
+    int watchDescriptor = -1;
     int lookupId = -1;
     unsigned lookupSerial = 0; // a result whose serial is not the current one was cancelled
     std::vector<std::string> dnsResult;

@@ -1,6 +1,7 @@
 // The timed client's waits nest: the lookup wait of ResolveHost runs inside StartGet, before the
 // outer wait, and for a redirect hop inside the outer wait's event dispatch. All waits of a
-// client share one Deadline, and every wait sleeps 1 ms per pass so that it costs little.
+// client share one Deadline. A pass blocks until the next event or the next millisecond, whichever
+// comes first, so a wait reacts to the socket at once and costs next to nothing while silent.
 
 #include "net/TimedHttpCli.h"
 
@@ -9,7 +10,7 @@
 #include "platform/Text.h"
 
 #include <QCoreApplication>
-#include <QThread>
+#include <QTimer>
 
 #include <algorithm>
 #include <charconv>
@@ -77,6 +78,10 @@ TWaitOutcome TTimedHttpCli::RunTimed(THttpRequest kind, std::int32_t timeoutMs) 
         ~Restore() { client.OnHeaderData = client.SavedHeaderData; }
     } restore{*this};
     TimeoutMs = timeoutMs;
+    const std::int64_t limitMs =
+        std::max<std::int64_t>(4 * std::int64_t(timeoutMs), MinAttemptLimitMs);
+    attemptEnd = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
+    attemptLimitReached = false;
     if (kind == THttpRequest::Post)
         StartPost();
     else
@@ -91,15 +96,20 @@ void TTimedHttpCli::TouchDeadline() {
 TWaitOutcome TTimedHttpCli::WaitForStates(std::initializer_list<THttpState> endStates) {
     TouchDeadline();
     TWaitOutcome outcome = WaitDone;
+    // Wakes the blocking dispatch below at least once a millisecond, so that the checks after
+    // it run that often even when nothing else happens.
+    QTimer tick;
+    tick.setTimerType(Qt::PreciseTimer);
+    tick.start(1);
     while (std::find(endStates.begin(), endStates.end(), state) == endStates.end()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
-        QThread::msleep(1);
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
         if (ApplicationEnding) {
             AbortRequest(false);
             outcome = WaitTimedOut;
             break;
         }
-        if (Clock::TickCount() > Deadline) {
+        attemptLimitReached = std::chrono::steady_clock::now() > attemptEnd;
+        if (Clock::TickCount() > Deadline || attemptLimitReached) {
             AbortRequest(false);
             outcome = WaitTimedOut;
             break;
@@ -166,10 +176,6 @@ void TTimedHttpCli::ConnectResolved() {
 
     const TUrlParts target = SplitUrl(location);
     hostHeader = target.Host;
-    if (!target.User.empty())
-        Username = target.User;
-    if (!target.Pass.empty())
-        Password = target.Pass;
     const bool secure = target.Proto == "https";
     const std::string targetPort = target.Port.empty() ? (secure ? "443" : "80") : target.Port;
     std::string port;

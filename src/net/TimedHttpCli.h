@@ -8,6 +8,7 @@
 
 #include <QObject>
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
@@ -20,6 +21,11 @@ namespace quorvia {
 
 // Set once the main window is closing: every running wait ends as timed out.
 inline bool ApplicationEnding = false;
+
+// The least time a whole GetTimed may last before it ends as timed out, however steadily the
+// server keeps it busy; the bound is four times the allowance when that is longer. Tests lower
+// it to keep their slow servers short.
+inline std::int32_t MinAttemptLimitMs = 60'000;
 
 // Asked on every pass of a wait; setting CanAbort to true cancels the request.
 using TWaitProcEvent = std::function<void(QObject* Sender, bool& CanAbort)>;
@@ -51,6 +57,8 @@ public:
     TWaitOutcome GetTimed(std::int32_t timeoutMs);
     // The same with a POST of SendBody.
     TWaitOutcome PostTimed(std::int32_t timeoutMs);
+    // The last request timed out because the whole attempt took too long, not for silence.
+    bool AttemptLimitReached() const { return attemptLimitReached; }
 
     TWaitProcEvent OnWait;
     TDomainsIPList* DomainsIPList = nullptr; // not owned; empty: no caching
@@ -77,6 +85,8 @@ private:
     void LookupFinished(int error);
 
     std::uint32_t Deadline = 0;
+    std::chrono::steady_clock::time_point attemptEnd = std::chrono::steady_clock::time_point::max();
+    bool attemptLimitReached = false;
     std::int32_t TimeoutMs = 0;
     std::function<void(THttpCli&)> SavedHeaderData;
     std::string LookupHost;

@@ -161,25 +161,29 @@ TEST_F(HttpCliTest, ACloseBeforeAnyByteFinishesWithStatusZero) {
     engine.SetFallback(TFakeReply::CloseAtOnce());
     ASSERT_EQ(Get(engine.Url("/")), WaitDone);
     EXPECT_EQ(client.StatusCode(), 0);
-    EXPECT_EQ(client.ReasonPhrase(), "");
+    EXPECT_EQ(client.ReasonPhrase(), "The server closed the connection without an answer");
 }
 
-TEST_F(HttpCliTest, OnlyTheDeadlineEndsAHeaderThatNeverCompletes) {
+TEST_F(HttpCliTest, AHeaderThatCanNeverCompleteEndsAtOnceWithItsReason) {
     const struct {
-        const char* name;
-        std::string response;
+        std::string response, reason;
+        bool close;
     } cases[] = {
-        {"line of 8192 bytes", "HTTP/1.0 200 OK\r\nX: " + std::string(8192, 'b') + "\r\n\r\nbody"},
-        {"close inside the header", "HTTP/1.0 200 OK\r\nServer: fake\r\n"},
-        {"status that is not a number", "HTTP/1.0 2x0 OK\r\n\r\nbody"},
+        {"HTTP/1.0 200 OK\r\nX: " + std::string(8192, 'b') + "\r\n\r\nbody", "HTTP line too long",
+         false},
+        {"HTTP/1.0 200 OK\r\nServer: fake\r\n",
+         "The server closed the connection inside the response header", true},
+        {"HTTP/1.0 2x0 OK\r\n\r\nbody", "The server's status line has no status code", false},
     };
     for (const auto& c : cases) {
         TFakeEngine server;
-        server.SetFallback(TFakeReply::Raw(c.response));
+        TFakeReply reply = TFakeReply::Raw(c.response);
+        server.SetFallback(c.close ? reply : reply.KeepOpen());
         TTimedHttpCli http;
         http.URL = server.Url("/");
-        EXPECT_EQ(http.GetTimed(300), WaitTimedOut) << c.name;
-        EXPECT_EQ(http.State(), THttpState::Idle) << c.name;
+        EXPECT_EQ(http.GetTimed(60000), WaitDone) << c.reason;
+        EXPECT_EQ(http.StatusCode(), 404) << c.reason;
+        EXPECT_EQ(http.ReasonPhrase(), c.reason);
     }
 }
 

@@ -172,7 +172,9 @@ TEST_F(PageFetcherTest, NamesSocketFailuresWithTheirCodes) {
                                   Summary(unknown));
     engine.SetFallback(TFakeReply::CloseAtOnce());
     std::string closed = engine.Url("/");
-    EXPECT_EQ(Fetch(closed), "Connection error: 0 . " + Summary(closed));
+    EXPECT_EQ(Fetch(closed),
+              "Connection error: 0 The server closed the connection without an answer. " +
+                  Summary(closed));
 }
 
 TEST_F(PageFetcherTest, StopDuringAWaitCancelsWithinAPass) {

@@ -13,6 +13,8 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include <sys/socket.h>
+
 namespace quorvia::testing {
 
 namespace {
@@ -120,6 +122,35 @@ TFakeReply& TFakeReply::Drip(std::size_t size, int pauseMs) {
 TFakeReply& TFakeReply::KeepOpen() {
     closeAfter = false;
     return *this;
+}
+
+TFakeReply& TFakeReply::Repeat(std::string repeated, std::int64_t times) {
+    piece = std::move(repeated);
+    pieceTimes = times;
+    return *this;
+}
+
+TFakeReply& TFakeReply::Reset() {
+    reset = true;
+    return *this;
+}
+
+std::string TFakeReply::Slice(std::uint64_t offset, std::size_t size) const {
+    std::string slice;
+    if (offset < bytes.size())
+        slice = bytes.substr(offset, size);
+    while (slice.size() < size && !piece.empty() && !EndsAt(offset + slice.size())) {
+        const std::uint64_t into = (offset + slice.size() - bytes.size()) % piece.size();
+        slice += piece.substr(into, size - slice.size());
+    }
+    return slice;
+}
+
+bool TFakeReply::EndsAt(std::uint64_t offset) const {
+    if (pieceTimes == Forever && !piece.empty())
+        return false;
+    return offset >=
+           bytes.size() + piece.size() * std::uint64_t(std::max<std::int64_t>(pieceTimes, 0));
 }
 
 TFakeEngine::TFakeEngine(const QHostAddress& address, const TTlsIdentity* tls)
@@ -243,7 +274,7 @@ void TFakeEngine::ReadRequest(QTcpSocket* connection) {
         reply = handler(request);
     else if (auto route = routes.find(request.Target); route != routes.end())
         reply = route->second;
-    Play(connection, std::move(reply), 0);
+    Play(connection, std::make_shared<const TFakeReply>(std::move(reply)), 0);
 }
 
 void TFakeEngine::OpenTunnel(QTcpSocket* connection, std::uint16_t port) {
@@ -272,30 +303,45 @@ void TFakeEngine::OpenTunnel(QTcpSocket* connection, std::uint16_t port) {
     upstream->connectToHost(QHostAddress(QHostAddress::LocalHost), port);
 }
 
-void TFakeEngine::Play(QTcpSocket* connection, TFakeReply reply, std::size_t offset) {
+void TFakeEngine::Play(QTcpSocket* connection, std::shared_ptr<const TFakeReply> shared,
+                       std::uint64_t offset) {
+    const TFakeReply& reply = *shared;
     if (reply.tunnelPort != 0) {
         OpenTunnel(connection, reply.tunnelPort);
         return;
     }
     if (reply.silent || connection->state() != QAbstractSocket::ConnectedState)
         return;
-    const std::size_t step = reply.chunkSize == 0 ? reply.bytes.size() : reply.chunkSize;
-    const std::size_t size = std::min(step, reply.bytes.size() - offset);
-    if (size > 0) {
-        connection->write(reply.bytes.data() + offset, qint64(size));
-        connection->flush();
-    }
-    offset += size;
-    if (offset < reply.bytes.size()) {
+    const auto send = [&](std::size_t size) {
+        const std::string slice = reply.Slice(offset, size);
+        connection->write(slice.data(), qint64(slice.size()));
+        offset += slice.size();
+    };
+    // Without a drip, keep a little waiting in the socket and top it up as it goes out.
+    constexpr std::size_t Batch = 64 * 1024;
+    if (reply.chunkSize > 0)
+        send(reply.chunkSize);
+    else
+        while (!reply.EndsAt(offset) && connection->bytesToWrite() < qint64(4 * Batch))
+            send(Batch);
+    connection->flush();
+    if (!reply.EndsAt(offset)) {
         QPointer<QTcpSocket> guard(connection);
-        QTimer::singleShot(reply.intervalMs, this, [this, guard, reply, offset] {
-            if (guard)
-                Play(guard, reply, offset);
-        });
+        QTimer::singleShot(reply.chunkSize ? reply.intervalMs : 1, this,
+                           [this, guard, shared, offset] {
+                               if (guard)
+                                   Play(guard, shared, offset);
+                           });
         return;
     }
-    if (reply.closeAfter)
+    if (reply.reset) {
+        const linger abortive{1, 0}; // closing now sends a reset
+        ::setsockopt(int(connection->socketDescriptor()), SOL_SOCKET, SO_LINGER, &abortive,
+                     sizeof abortive);
+        connection->abort();
+    } else if (reply.closeAfter) {
         connection->disconnectFromHost(); // sends what is queued first
+    }
 }
 
 std::uint16_t UnusedLoopbackPort() {

@@ -74,12 +74,25 @@ public:
     TFakeReply& Drip(std::size_t chunkSize, int intervalMs);
     // Keeps the connection open after the last byte instead of closing it.
     TFakeReply& KeepOpen();
+    // After the bytes, sends piece times times over (Forever: without end). The server never
+    // holds more than a little of it, so replies of any size cost it no memory.
+    static constexpr std::int64_t Forever = -1;
+    TFakeReply& Repeat(std::string piece, std::int64_t times);
+    // Ends the connection with a TCP reset instead of a close.
+    TFakeReply& Reset();
 
     const std::string& Bytes() const { return bytes; }
 
 private:
     friend class TFakeEngine;
+    // Up to size bytes of the reply from offset on: bytes, then the repeated piece.
+    std::string Slice(std::uint64_t offset, std::size_t size) const;
+    bool EndsAt(std::uint64_t offset) const;
+
     std::string bytes;
+    std::string piece;
+    std::int64_t pieceTimes = 0;
+    bool reset = false;
     bool closeAfter = true;
     bool silent = false;
     std::size_t chunkSize = 0;
@@ -117,7 +130,9 @@ public:
 private:
     void Accept();
     void ReadRequest(QTcpSocket* connection);
-    void Play(QTcpSocket* connection, TFakeReply reply, std::size_t offset);
+    // The reply is shared by the passes that send it, so that a big one is never copied.
+    void Play(QTcpSocket* connection, std::shared_ptr<const TFakeReply> reply,
+              std::uint64_t offset);
     void OpenTunnel(QTcpSocket* connection, std::uint16_t port);
 
     std::unique_ptr<QTcpServer> server;
