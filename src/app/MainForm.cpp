@@ -4,6 +4,7 @@
 #include "app/MessageBoxes.h"
 #include "app/Pictures.h"
 #include "app/RadioGroupKeys.h"
+#include "app/ShellOpen.h"
 #include "engine/EngineTable.h"
 #include "engine/PageCache.h"
 #include "net/PageFetcher.h"
@@ -383,12 +384,22 @@ QWidget* TMainForm::CreateGridArea() {
     ResultsView->RepaintGrid = [this] { ResDBGridEh->viewport()->update(); };
     ResDBGridEh->SetCurrentEngineSource([this] { return CurrentEngine(); });
     ResultsView->SetPairMarks(&PairMarks);
+    connect(ResDBGridEh, &TResultsGrid::PageLinkActivated, this, &TMainForm::OpenPageOfRow);
     ResDBGridEh->SetPairMarks(&PairMarks);
 
     Panel5 = MakePanel(Panel2, "Panel5");
     Panel5->hide();
     column->addWidget(Panel5);
     return Panel2;
+}
+
+void TMainForm::OpenPageOfRow(int row) {
+    std::string address = ResultsView->PageAddress(row);
+    if (address.empty())
+        return;
+    if (address.find("://") == std::string::npos)
+        address.insert(0, "http://"); // kept as the engine showed it, without a scheme
+    ShellOpen(address);
 }
 
 void TMainForm::ColumnButtonClick() {

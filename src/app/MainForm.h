@@ -127,6 +127,8 @@ public:
     // The engine of the grid's current row, whose result rows the grid shades.
     const std::string& CurrentEngine() const { return ResultsView->CurrentEngine(); }
     void ColumnButtonClick();
+    // A page link of the grid: its page in the browser.
+    void OpenPageOfRow(int row);
 
     // --- what the window keeps
     TTables Tables;

@@ -454,6 +454,33 @@ void TResultsGrid::ResDBGridEhDrawColumnCell(QPainter& painter, const QRect& rec
     painter.restore();
 }
 
+const char* const TResultsGrid::PageLinkHint =
+    "Double-click or Ctrl+click to open the page in your browser";
+
+bool TResultsGrid::IsPageLink(const QModelIndex& index) const {
+    if (!index.isValid() || GridColumns()[std::size_t(index.column())].field != "url" ||
+        index.row() >= results_.RecordCount())
+        return false;
+    const int urlField = results_.FindFieldIndex("url");
+    return !IsNull(results_.ValueAt(index.row(), urlField)) &&
+           results_.TextAt(index.row(), urlField).find('/') != std::string::npos;
+}
+
+void TResultsGrid::mouseReleaseEvent(QMouseEvent* event) {
+    QTableView::mouseReleaseEvent(event);
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (event->button() == Qt::LeftButton && (event->modifiers() & Qt::ControlModifier) &&
+        IsPageLink(index))
+        emit PageLinkActivated(index.row());
+}
+
+void TResultsGrid::mouseDoubleClickEvent(QMouseEvent* event) {
+    QTableView::mouseDoubleClickEvent(event);
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (event->button() == Qt::LeftButton && IsPageLink(index))
+        emit PageLinkActivated(index.row());
+}
+
 void TResultsGrid::mouseMoveEvent(QMouseEvent* event) {
     QTableView::mouseMoveEvent(event);
     ResDBGridEhMouseMove(event->position().toPoint());
@@ -482,6 +509,9 @@ void TResultsGrid::ResDBGridEhMouseMove(const QPoint& position) {
         const Value& date = results_.ValueAt(row, results_.FindFieldIndex(HintDateField(field)));
         if (std::holds_alternative<Date>(date))
             hint_ = QString::fromStdString(quorvia::HintText(std::get<Date>(date)));
+        if (IsPageLink(model_->index(row, logical)))
+            hint_ += (hint_.isEmpty() ? QString() : QStringLiteral("\n")) +
+                     QString::fromUtf8(PageLinkHint);
         failure = field == "Keyword" ? RowFailure(row) : nullptr;
         if (failure)
             hint_ += (hint_.isEmpty() ? QString() : QStringLiteral("\n")) +
