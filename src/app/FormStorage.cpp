@@ -29,7 +29,11 @@ TStoredChoices TFormStorage::Restore() const {
 }
 
 void TFormStorage::Save(const TStoredChoices& choices) const {
-    ProfileFile ini(iniPath_);
+    Save(choices, iniPath_);
+}
+
+void TFormStorage::Save(const TStoredChoices& choices, const std::string& iniPath) const {
+    ProfileFile ini(iniPath);
     ini.WriteInteger(Section, "FormVersion", 0);
     for (const TStoredOption& option : options_)
         ini.WriteString(Section, OptionKey(option), option.get() ? "True" : "False");

@@ -31,6 +31,8 @@ public:
     TStoredChoices Restore() const;
     // Throws ProfileWriteError ("Unable to write to <path>") when the file cannot be written.
     void Save(const TStoredChoices& choices) const;
+    // The same into another file (a copy kept elsewhere when the own one cannot be written).
+    void Save(const TStoredChoices& choices, const std::string& iniPath) const;
 
 private:
     std::string iniPath_;

@@ -5,6 +5,7 @@
 #include "app/Pictures.h"
 #include "app/RadioGroupKeys.h"
 #include "app/ShellOpen.h"
+#include "app/UserFilesSave.h"
 #include "engine/EngineTable.h"
 #include "engine/PageCache.h"
 #include "net/PageFetcher.h"
@@ -520,8 +521,8 @@ bool TMainForm::WriteFormStorage() {
     try {
         FormStorage->Save(Stored);
         formStorageWritten_ = true;
-    } catch (const std::exception& e) {
-        ShowErrorBox(this, QString::fromStdString(e.what()));
+    } catch (const std::exception&) {
+        // Not reported here: shutdown tries once more and tells what could not be saved.
     }
     return formStorageWritten_;
 }
@@ -536,38 +537,41 @@ TMainForm::~TMainForm() {
 }
 
 void TMainForm::FormDestroy() {
-    if (!formStorageWritten_) // 2
-        WriteFormStorage();
+    // What cannot be written in the user's folder is written as a copy elsewhere, and told in
+    // one message at the end.
+    TUserFilesSave save(UserFolder(), TUserFilesSave::FallbackFolders(UserFolder()));
+    // 2 and 4: the kept choices once more when closing could not write them, the grid layout.
+    save.Write("set.ini", "your choices and the grid's column layout",
+               [this](const std::string& path) {
+                   if (!formStorageWritten_ || path != UserFile("set.ini"))
+                       FormStorage->Save(Stored, path);
+                   ProfileFile settings(path);
+                   ResDBGridEh->SaveLayout(settings);
+               });
     IntSeList.clear(); // 3
     BadHtmlList.clear();
-    try { // 4
-        ProfileFile settings(UserFile("set.ini"));
-        ResDBGridEh->SaveLayout(settings);
-    } catch (const std::exception& e) {
-        // Reported, and closing goes on: an unwritable set.ini must not cost the tables.
-        ShowErrorBox(this, QString::fromStdString(e.what()));
-    }
     for (TClipPlayer* player : {MediaPlayer1, MediaPlayer2, MediaPlayer3}) // 5
         player->Close();
     DeleteAnimationFiles(AnimationFiles); // 6
     AnimationFiles.clear();
-    SaveTables(); // 7
+    SaveTables(save); // 7
+    if (!save.AllSaved())
+        ShowErrorBox(this, QString::fromStdString(save.Message()));
 }
 
-void TMainForm::SaveTables() {
-    const std::pair<TClientDataSet*, const char*> files[] = {
-        {&Tables.WebSiteClientDataSet, "WebSite.cds"},
-        {&Tables.WordClientDataSet, "Word.cds"},
-        {&Tables.SECacheClientDataSet, "SECache.cds"}};
-    for (const auto& [table, fileName] : files) {
+void TMainForm::SaveTables(TUserFilesSave& save) {
+    const struct {
+        TClientDataSet* table;
+        const char* fileName;
+        const char* what;
+    } files[] = {{&Tables.WebSiteClientDataSet, "WebSite.cds", "your web sites"},
+                 {&Tables.WordClientDataSet, "Word.cds", "your keywords"},
+                 {&Tables.SECacheClientDataSet, "SECache.cds", "your rankings"}};
+    for (const auto& [table, fileName, what] : files) {
         if (std::find(savableTables_.begin(), savableTables_.end(), table) == savableTables_.end())
             continue; // not loaded from its existing file: that file stays as it is
-        try {
-            SaveDataSet(*table, UserFile(fileName));
-        } catch (const std::exception& e) {
-            ShowErrorBox(this, QString::fromStdString(e.what()));
-            return; // the later tables are not saved
-        }
+        // A table that cannot be saved does not keep the next ones from being saved.
+        save.Write(fileName, what, [table](const std::string& path) { SaveDataSet(*table, path); });
     }
 }
 

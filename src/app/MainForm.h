@@ -39,6 +39,7 @@ class QToolButton;
 namespace quorvia {
 
 class TResultsGrid;
+class TUserFilesSave;
 
 // A widget that shows one picture at its top-left corner, whatever its enabled state.
 class TPictureBox : public QWidget {
@@ -242,7 +243,7 @@ private:
     void LoadUserTable(TClientDataSet& table, const std::string& fileName,
                        std::string_view contents);
     bool WriteFormStorage();
-    void SaveTables();
+    void SaveTables(TUserFilesSave& save);
 
     // The selector's value changing, as a pick in its list or ShowSelectedSite changes it.
     void ChooseSiteValue(const std::string& value);

@@ -42,6 +42,10 @@ std::string TProgramFolderFixture::Path(const std::string& fileName) const {
     return dir_.path().toStdString() + "/" + fileName;
 }
 
+std::string TProgramFolderFixture::UserDataPath(const std::string& fileName) const {
+    return data_.path().toStdString() + "/Quorvia/" + fileName;
+}
+
 void TProgramFolderFixture::WriteEngines(const std::vector<std::string>& names,
                                          const std::string& origin) const {
     TTables tables;

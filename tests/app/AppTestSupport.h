@@ -3,6 +3,8 @@
 
 #include "app/MessageBoxes.h"
 
+#include "support/ScopedEnvironment.h"
+
 #include <QTemporaryDir>
 
 #include <string>
@@ -18,11 +20,15 @@ struct TShownBox {
 
 class TProgramFolderFixture {
 public:
-    // Points the program at a fresh folder and records message boxes.
+    // Points the program at a fresh folder, with a fresh user data folder beside it, and records
+    // message boxes.
     TProgramFolderFixture();
     ~TProgramFolderFixture();
 
     std::string Path(const std::string& fileName) const;
+    // A path in the user data folder ($XDG_DATA_HOME/Quorvia), where copies go that the
+    // program folder would not take.
+    std::string UserDataPath(const std::string& fileName) const;
     // Writes "SE.cds" with these engine names and, for each, a definition of ResultPage pages
     // served at origin + "/search".
     void WriteEngines(const std::vector<std::string>& names,
@@ -37,6 +43,8 @@ public:
 
 private:
     QTemporaryDir dir_;
+    QTemporaryDir data_;
+    ScopedEnvironment xdgData_{"XDG_DATA_HOME", data_.path().toStdString()};
 };
 
 } // namespace quorvia::testing

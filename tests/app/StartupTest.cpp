@@ -20,6 +20,8 @@
 #include <QToolButton>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 
 using namespace quorvia;
@@ -228,29 +230,73 @@ TEST_F(Startup, AMissingEngineTableIsReportedAndTheWindowStillOpens) {
     EXPECT_EQ(boxes.size(), 1u);
 }
 
-TEST_F(Startup, AnUnwritableSettingsFileIsReportedAndTheTablesAreStillSaved) {
+TEST_F(Startup, AFileThatCannotBeWrittenAtExitIsToldOnceAndSavedAsACopyInTheUserDataFolder) {
+    const struct {
+        const char* blocked; // a folder in the way of this file
+        const char* what;
+    } cases[] = {{"set.ini", "your choices and the grid's column layout (set.ini)"},
+                 {"Word.cds", "your keywords (Word.cds)"}};
     WriteEngines({"Alpha"});
-    std::filesystem::create_directory(Path("set.ini"));
-    RunOnce();
-    // Once when the window closes, once more when it is destroyed, once for the grid layout;
-    // closing goes on each time.
-    ASSERT_EQ(boxes.size(), 3u);
-    for (const TShownBox& box : boxes)
-        EXPECT_EQ(box.text, "Unable to write to " + Path("set.ini"));
-    EXPECT_TRUE(Exists("SECache.cds"));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.blocked);
+        WriteSite("site.example", {"red shoes"});
+        std::filesystem::remove_all(UserDataPath(""));
+        boxes.clear();
+        {
+            TMainForm form;
+            std::filesystem::remove(Path(c.blocked));
+            std::filesystem::create_directories(Path(c.blocked) + "/in-the-way");
+            form.close();
+        }
+        // Once, though closing and shutdown both tried, and naming where the copy is.
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].kind, TBoxKind::Error);
+        for (const std::string& part : {std::string(c.what), "saved in " + UserDataPath("")})
+            EXPECT_NE(boxes[0].text.find(part), std::string::npos) << part << "\n" << boxes[0].text;
+        // The others were saved as usual; the blocked one went to the user data folder only.
+        for (const char* file : {"set.ini", "WebSite.cds", "Word.cds", "SECache.cds"})
+            EXPECT_EQ(std::filesystem::exists(UserDataPath(file)), file == std::string(c.blocked))
+                << file;
+        std::filesystem::remove_all(Path(c.blocked));
+    }
+    TTables copy; // the keywords are a detail of the sites: load both
+    copy.WebSiteClientDataSet.LoadFromFile(Path("WebSite.cds"));
+    copy.WordClientDataSet.LoadFromFile(UserDataPath("Word.cds"));
+    EXPECT_EQ(copy.WordClientDataSet.FieldByName("Word1").AsString(), "red shoes");
 }
 
-TEST_F(Startup, ATableFileThatCannotBeCreatedStopsTheSavingOfTheLaterOnes) {
+TEST_F(Startup, AProgramFolderGoneAtExitCostsOneMessageAndNoWork) {
     WriteEngines({"Alpha"});
+    WriteFile("set.ini", "[inet]\ntimeout=45\n");
+    const std::string folder = Path("").substr(0, Path("").size() - 1);
     {
         TMainForm form;
-        std::filesystem::create_directories(Path("Word.cds") + "/in-the-way");
+        AddSite(form.Tables.WebSiteClientDataSet, "new.example");
+        // A removed memory stick: the folder is gone, and a plain file has its name.
+        std::filesystem::rename(folder, folder + ".away");
+        std::ofstream(folder) << "not a folder";
         form.close();
     }
+    std::filesystem::remove(folder);
+    std::filesystem::rename(folder + ".away", folder);
+
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, "Cannot create file " + Path("Word.cds"));
-    EXPECT_TRUE(Exists("WebSite.cds"));
-    EXPECT_FALSE(Exists("SECache.cds"));
+    const std::string& text = boxes[0].text;
+    for (const char* part : {"your web sites (WebSite.cds)", "your keywords (Word.cds)",
+                             "your rankings (SECache.cds)", "(set.ini)"})
+        EXPECT_NE(text.find(part), std::string::npos) << part << "\n" << text;
+    EXPECT_NE(text.find("saved in " + UserDataPath("")), std::string::npos) << text;
+    TTables copy;
+    copy.WebSiteClientDataSet.LoadFromFile(UserDataPath("WebSite.cds"));
+    EXPECT_TRUE(copy.WebSiteClientDataSet.Locate("SiteName", {Value("new.example")}));
+    // The copy of "set.ini" holds the choices and the layout; the connection settings it had
+    // could not be read from the vanished folder.
+    const std::string settings = [&] {
+        std::ifstream in(UserDataPath("set.ini"));
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }();
+    EXPECT_NE(settings.find("[TMainForm]"), std::string::npos) << settings;
+    EXPECT_NE(settings.find("[ResDBGridEh]"), std::string::npos) << settings;
 }
 
 TEST_F(Startup, TheAnimationFilesLiveOnlyWhileTheWindowDoes) {
