@@ -3,6 +3,8 @@
 #include "app/AnimationFiles.h"
 #include "app/MessageBoxes.h"
 #include "app/Pictures.h"
+#include "app/RadioGroupKeys.h"
+#include "app/ShellOpen.h"
 #include "app/UserFilesSave.h"
 #include "engine/EngineTable.h"
 #include "engine/PageCache.h"
@@ -31,13 +33,16 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QProxyStyle>
 #include <QRadioButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include <exception>
 #include <filesystem>
@@ -83,6 +88,18 @@ QToolButton* MakeButton(QWidget* parent, const char* name, const char* caption) 
     return button;
 }
 
+// A drop-down list that opens below its box, as a list of at most its maximum count of rows
+// with a scroll bar, where the style would open a menu of every entry over the box.
+class TListPopupStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* data) const override {
+        if (hint == SH_ComboBox_Popup)
+            return 0;
+        return QProxyStyle::styleHint(hint, option, widget, data);
+    }
+};
+
 } // namespace
 
 TPictureBox::TPictureBox(QWidget* parent, QImage picture)
@@ -103,7 +120,7 @@ TMainForm::TMainForm() {
     QFont font(Q("DejaVu Sans"));
     font.setPixelSize(11);
     setFont(font);
-    setMinimumSize(DesignWidth, DesignHeight);
+    FitMinimumSize();
     resize(DesignWidth, DesignHeight);
 
     CreateActions();
@@ -242,6 +259,9 @@ QWidget* TMainForm::CreateInputStrip() {
     WebSiteRxDBLookupCombo = Named(new QComboBox(Panel1), "WebSiteRxDBLookupCombo");
     WebSiteRxDBLookupCombo->setGeometry(72, 8, 433, 22);
     WebSiteRxDBLookupCombo->setMaxVisibleItems(8);
+    auto* listStyle = new TListPopupStyle;
+    listStyle->setParent(WebSiteRxDBLookupCombo);
+    WebSiteRxDBLookupCombo->setStyle(listStyle);
     connect(WebSiteRxDBLookupCombo, &QComboBox::activated, this, [this](int index) {
         ChooseSiteValue(WebSiteRxDBLookupCombo->itemText(index).toStdString());
     });
@@ -299,6 +319,7 @@ QWidget* TMainForm::CreateInputStrip() {
         *buttons[i] = button;
     }
     TBXRadioButton5->setChecked(true);
+    new TRadioGroupKeys(DepthButtons());
 
     ColumnButton = MakeButton(Panel3, "ColumnButton", "Columns");
     ColumnButton->setGeometry(Panel3->width() - 79, 2, 75, 22);
@@ -372,12 +393,22 @@ QWidget* TMainForm::CreateGridArea() {
     connect(ResDBGridEh, &QAbstractItemView::doubleClicked, this,
             [this](const QModelIndex& index) { ShowHistory(index.row()); });
     ResultsView->SetPairMarks(&PairMarks);
+    connect(ResDBGridEh, &TResultsGrid::PageLinkActivated, this, &TMainForm::OpenPageOfRow);
     ResDBGridEh->SetPairMarks(&PairMarks);
 
     Panel5 = MakePanel(Panel2, "Panel5");
     Panel5->hide();
     column->addWidget(Panel5);
     return Panel2;
+}
+
+void TMainForm::OpenPageOfRow(int row) {
+    std::string address = ResultsView->PageAddress(row);
+    if (address.empty())
+        return;
+    if (address.find("://") == std::string::npos)
+        address.insert(0, "http://"); // kept as the engine showed it, without a scheme
+    ShellOpen(address);
 }
 
 void TMainForm::ColumnButtonClick() {
@@ -636,6 +667,26 @@ std::vector<std::string> TMainForm::CheckedEngineNames() const {
 
 // ---------------------------------------------------------------------------------------------
 // Sizes.
+
+QSize TMainForm::FittedMinimumSize(const QSize& available) {
+    return {std::min(DesignWidth, available.width()), std::min(DesignHeight, available.height())};
+}
+
+void TMainForm::FitMinimumSize() {
+    const QScreen* where = screen();
+    if (!where)
+        return;
+    // The window manager's frame: known once shown; a title bar and borders before.
+    const QSize frame = isVisible() ? frameGeometry().size() - geometry().size() : QSize(8, 40);
+    setMinimumSize(FittedMinimumSize(where->availableSize() - frame));
+}
+
+void TMainForm::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    FitMinimumSize();
+    connect(windowHandle(), &QWindow::screenChanged, this, &TMainForm::FitMinimumSize,
+            Qt::UniqueConnection);
+}
 
 int TMainForm::CaptionButtonWidth() {
     const int width = QApplication::style()->pixelMetric(QStyle::PM_TitleBarButtonSize);

@@ -6,6 +6,7 @@
 
 #include "app/ClipPlayer.h"
 #include "app/FormStorage.h"
+#include "app/MessageBoxes.h"
 #include "engine/ScanWindow.h"
 #include "history/HistoryRecorder.h"
 #include "store/Tables.h"
@@ -57,7 +58,7 @@ private:
 class TMainForm : public QMainWindow, public IScanWindow {
     Q_OBJECT
 public:
-    static constexpr const char* Caption = "Quorvia by Halvex";
+    static constexpr const char* Caption = ApplicationTitle;
     // What the empty grid says while no site exists.
     static const char* const FirstRunGuide;
 
@@ -136,6 +137,8 @@ public:
     // The engine of the grid's current row, whose result rows the grid shades.
     const std::string& CurrentEngine() const { return ResultsView->CurrentEngine(); }
     void ColumnButtonClick();
+    // A page link of the grid: its page in the browser.
+    void OpenPageOfRow(int row);
 
     // --- what the window keeps
     TTables Tables;
@@ -218,10 +221,15 @@ public:
 
     // Panel 0's width: the status bar's width less the gauge and a caption button.
     static int CaptionButtonWidth();
+    // The design size, 750 x 550, as the minimum, as far as the space for the window's inside
+    // on its screen allows: on a smaller screen the minimum gives way.
+    static QSize FittedMinimumSize(const QSize& available);
+    void FitMinimumSize();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -1,6 +1,5 @@
 #include "app/MessageBoxes.h"
 
-#include <QApplication>
 #include <QMessageBox>
 
 namespace quorvia {
@@ -15,7 +14,7 @@ TMessageBoxHandler& Handler() {
 } // namespace
 
 void ShowErrorBox(QWidget* owner, const QString& text) {
-    const QString caption = QApplication::applicationDisplayName();
+    const QString caption = QString::fromUtf8(ApplicationTitle);
     if (Handler())
         return Handler()(owner, TBoxKind::Error, caption, text);
     QMessageBox::critical(owner, caption, text);

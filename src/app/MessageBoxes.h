@@ -10,6 +10,9 @@ class QWidget;
 
 namespace quorvia {
 
+// The application's title: the main window's caption and the error box's.
+inline constexpr const char* ApplicationTitle = "Quorvia by Halvex";
+
 enum class TBoxKind { Information, Error };
 
 using TMessageBoxHandler =

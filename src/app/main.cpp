@@ -22,8 +22,8 @@ int main(int argc, char** argv) {
                                     QString::fromUtf8(text));
         return 0;
     }
+    // No application display name: the window system would append it to every dialog's title.
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QString::fromUtf8(quorvia::TMainForm::Caption));
     int result = 0;
     {
         quorvia::TMainForm form;

@@ -1,9 +1,11 @@
 #include "settings/SettingsForm.h"
 
 #include "app/DialogFrame.h"
+#include "app/RadioGroupKeys.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Text.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -11,9 +13,13 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace quorvia {
 
@@ -42,6 +48,17 @@ QLineEdit* NewEdit(const char* name, QWidget* parent) {
     edit->setObjectName(QString::fromLatin1(name));
     return edit;
 }
+
+// Shows each character of a password as "*" instead of the style's dot.
+class TStarPasswordStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* data) const override {
+        if (hint == SH_LineEdit_PasswordCharacter)
+            return '*';
+        return QProxyStyle::styleHint(hint, option, widget, data);
+    }
+};
 
 void EnableAll(std::initializer_list<QWidget*> controls, bool enabled) {
     for (QWidget* control : controls)
@@ -90,6 +107,9 @@ TSettingsForm::TSettingsForm(QWidget* owner) : QDialog(owner) {
     Label5 = NewLabel("Password:", this, "Label5");
     UserPasswordEdit = NewEdit("UserPasswordEdit", this);
     UserPasswordEdit->setEchoMode(QLineEdit::Password);
+    auto* starStyle = new TStarPasswordStyle;
+    starStyle->setParent(UserPasswordEdit);
+    UserPasswordEdit->setStyle(starStyle);
     TBXButton1 = new QPushButton(QStringLiteral("OK"), this);
     TBXButton1->setObjectName(QStringLiteral("TBXButton1"));
     TBXButton1->setDefault(true);
@@ -159,6 +179,7 @@ TSettingsForm::TSettingsForm(QWidget* owner) : QDialog(owner) {
             if (checked)
                 TBXRadioButton2Change();
         });
+    new TRadioGroupKeys({TBXRadioButton1, TBXRadioButton2, TBXRadioButton3});
     connect(UseAuthTBXCheckBox, &QCheckBox::toggled, this,
             &TSettingsForm::UseAuthTBXCheckBoxChange);
     connect(TBXButton1, &QPushButton::clicked, this, &QDialog::accept);
@@ -178,6 +199,15 @@ void TSettingsForm::ShowSettings(const TConnectionSettings& settings) {
     UserAgentComboBox->clear();
     for (const std::string& agent : ReadLineList(ShippedFile("ua.lst")))
         UserAgentComboBox->addItem(ToQt(agent));
+    // Entries alike at both ends must stay apart: cut at their ends, in a list wide enough for
+    // the longest where the screen allows.
+    QAbstractItemView* agents = UserAgentComboBox->view();
+    agents->setTextElideMode(Qt::ElideRight);
+    const int widest =
+        agents->sizeHintForColumn(0) + agents->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 8;
+    const QScreen* screen = UserAgentComboBox->screen();
+    agents->setMinimumWidth(screen ? std::min(widest, screen->availableGeometry().width() - 20)
+                                   : widest);
     UserAgentComboBox->setEditText(ToQt(settings.UserAgent));
     UserAgentComboBox->lineEdit()->setCursorPosition(0); // show the text from its start
     if (settings.UseAuth == 1)

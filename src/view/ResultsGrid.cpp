@@ -115,15 +115,13 @@ protected:
         painter->restore();
     }
 
-    // The "Change" title shows its caption as a tooltip when its picture is cut off.
+    // A title cut off shows its whole caption as a tooltip.
     bool viewportEvent(QEvent* event) override {
         if (event->type() != QEvent::ToolTip)
             return QHeaderView::viewportEvent(event);
         const auto* help = static_cast<QHelpEvent*>(event);
         const int logical = logicalIndexAt(help->pos());
-        const int picture = logical >= 0 ? grid_.TitlePictureIndex(logical) : -1;
-        if (picture >= 0 && GridColumns()[std::size_t(logical)].field == "ChangePosition" &&
-            sectionSize(logical) - 3 < grid_.TitleImageList()[picture].width())
+        if (logical >= 0 && grid_.IsTitleCut(logical))
             QToolTip::showText(help->globalPos(),
                                ToQString(GridColumns()[std::size_t(logical)].caption), this);
         else
@@ -339,6 +337,14 @@ bool TResultsGrid::viewportEvent(QEvent* event) {
     }
 }
 
+bool TResultsGrid::IsTitleCut(int column) const {
+    // A title picture holds its caption 16 pixels in; a title without one has the text margin.
+    const int lead = TitlePictureIndex(column) >= 0 ? 1 + 16 : kTextMargin;
+    const int needed = lead + QFontMetrics(gridFont_).horizontalAdvance(
+                                  ToQString(GridColumns()[std::size_t(column)].caption));
+    return horizontalHeader()->sectionSize(column) - 2 < needed;
+}
+
 bool TResultsGrid::IsTextCut(const QModelIndex& index) const {
     const std::string_view field = GridColumns()[std::size_t(index.column())].field;
     if (field != "Keyword" && field != "url")
@@ -448,6 +454,33 @@ void TResultsGrid::ResDBGridEhDrawColumnCell(QPainter& painter, const QRect& rec
     painter.restore();
 }
 
+const char* const TResultsGrid::PageLinkHint =
+    "Double-click or Ctrl+click to open the page in your browser";
+
+bool TResultsGrid::IsPageLink(const QModelIndex& index) const {
+    if (!index.isValid() || GridColumns()[std::size_t(index.column())].field != "url" ||
+        index.row() >= results_.RecordCount())
+        return false;
+    const int urlField = results_.FindFieldIndex("url");
+    return !IsNull(results_.ValueAt(index.row(), urlField)) &&
+           results_.TextAt(index.row(), urlField).find('/') != std::string::npos;
+}
+
+void TResultsGrid::mouseReleaseEvent(QMouseEvent* event) {
+    QTableView::mouseReleaseEvent(event);
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (event->button() == Qt::LeftButton && (event->modifiers() & Qt::ControlModifier) &&
+        IsPageLink(index))
+        emit PageLinkActivated(index.row());
+}
+
+void TResultsGrid::mouseDoubleClickEvent(QMouseEvent* event) {
+    QTableView::mouseDoubleClickEvent(event);
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (event->button() == Qt::LeftButton && IsPageLink(index))
+        emit PageLinkActivated(index.row());
+}
+
 void TResultsGrid::mouseMoveEvent(QMouseEvent* event) {
     QTableView::mouseMoveEvent(event);
     ResDBGridEhMouseMove(event->position().toPoint());
@@ -476,6 +509,9 @@ void TResultsGrid::ResDBGridEhMouseMove(const QPoint& position) {
         const Value& date = results_.ValueAt(row, results_.FindFieldIndex(HintDateField(field)));
         if (std::holds_alternative<Date>(date))
             hint_ = QString::fromStdString(quorvia::HintText(std::get<Date>(date)));
+        if (IsPageLink(model_->index(row, logical)))
+            hint_ += (hint_.isEmpty() ? QString() : QStringLiteral("\n")) +
+                     QString::fromUtf8(PageLinkHint);
         failure = field == "Keyword" ? RowFailure(row) : nullptr;
         if (failure)
             hint_ += (hint_.isEmpty() ? QString() : QStringLiteral("\n")) +

@@ -72,6 +72,8 @@ public:
     // The title picture of a column, by its initial place; -1 when it has none.
     int TitlePictureIndex(int column) const { return titlePictureIndex_[std::size_t(column)]; }
     GridCell LastHintCell() const { return lastHintCell_; }
+    // The title of a column is narrower than its caption: it shows the caption as a tooltip.
+    bool IsTitleCut(int column) const;
     // The hint worked out for the cell last hovered ("" for none).
     const QString& HintText() const { return hint_; }
 
@@ -88,8 +90,17 @@ public:
     // ResDBGridEhMouseMove: the hover hint, at a point of the viewport.
     void ResDBGridEhMouseMove(const QPoint& position);
 
+    // What the hint of a page link adds: how to open it.
+    static const char* const PageLinkHint;
+
+signals:
+    // A page link of a row was double-clicked or Ctrl+clicked.
+    void PageLinkActivated(int row);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     bool viewportEvent(QEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
@@ -105,6 +116,8 @@ private:
     // The widest text of a number column from the width row; nothing for ChangePage.
     std::optional<int> StoredWidth(std::string_view field) const;
     bool IsTextCut(const QModelIndex& index) const;
+    // The row's url cell shows a page link: a result row whose address holds a "/".
+    bool IsPageLink(const QModelIndex& index) const;
     std::vector<int> OfferedColumns() const;
 
     TClientDataSet& results_;

@@ -191,6 +191,29 @@ void TResultsViewBuilder::RefreshResults(std::string_view siteName,
         ResClientDataSetAfterScroll(results);
 }
 
+std::string TResultsViewBuilder::PageAddress(int row) const {
+    const TClientDataSet& results = tables_.ResClientDataSet;
+    if (row < 0 || row >= results.RecordCount())
+        return {};
+    const int urlField = results.FindFieldIndex("url");
+    const std::string shown = results.TextAt(row, urlField);
+    if (IsNull(results.ValueAt(row, urlField)) || shown.find('/') == std::string::npos)
+        return {};
+    const std::string host = SiteHost(results.TextAt(row, results.FindFieldIndex("SiteName")));
+    const std::string engine = results.TextAt(row, results.FindFieldIndex("SENAME"));
+    const std::string keyword = results.TextAt(row, results.FindFieldIndex("Keyword"));
+    const TClientDataSet& records = tables_.SECacheClientDataSet;
+    const int recordEngine = records.FindFieldIndex("SENAME");
+    const int recordKeyword = records.FindFieldIndex("Keyword");
+    const int recordUrl = records.FindFieldIndex("url");
+    for (int r = 0; r < records.RecordCount(); ++r)
+        if (records.TextAt(r, recordEngine) == engine &&
+            records.TextAt(r, recordKeyword) == keyword &&
+            DisplayAddress(records.TextAt(r, recordUrl), host) == shown)
+            return records.TextAt(r, recordUrl);
+    return {};
+}
+
 void TResultsViewBuilder::MeasureNumberColumns() {
     TClientDataSet& results = tables_.ResClientDataSet;
     TClientDataSet& widths = tables_.ResMinClientDataSet;

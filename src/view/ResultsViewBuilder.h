@@ -57,6 +57,9 @@ public:
     void ResClientDataSetAfterScroll(TClientDataSet& table);
 
     const std::string& CurrentEngine() const { return currentEngine_; }
+    // The full address of the page a result row shows (its record's url), or empty for a row
+    // that shows no page: an engine row, a "not found" row, an unchecked pair's row.
+    std::string PageAddress(int row) const;
     // The pairs the last scan could not check; each of the site's keywords among them that has
     // no record gets a row with an empty url at the end of its engine's block (a block of its
     // own, after the others, for an engine without records). They outlive the builder.

@@ -4,6 +4,7 @@
 
 #include "platform/ProgramFolder.h"
 #include "support/GuiApplication.h"
+#include "support/QtTestApp.h"
 #include "support/ScopedEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -62,6 +63,27 @@ TEST_F(AboutAndHelpTest, CommandsOpenTheirTargets) {
         std::string(UpdatesPage), std::string(ProductPage)};
     EXPECT_EQ(opened, expected);
     EXPECT_NE(UpdatesPage, ProductPage);
+}
+
+TEST_F(AboutAndHelpTest, TheMailLinkReachesTheDesktopsOpenerWithItsBlanksInOneArgument) {
+    // A stand-in for the desktop's opener that writes down what it was given.
+    QTemporaryDir bin;
+    const std::string opener = bin.filePath(QStringLiteral("xdg-open")).toStdString();
+    const std::string given = opener + ".given";
+    {
+        std::ofstream script(opener);
+        script << "#!/bin/sh\nprintf '%s\\n' \"$#\" \"$@\" > \"$0.given.tmp\"\n"
+                  "mv \"$0.given.tmp\" \"$0.given\"\n";
+    }
+    std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
+    const ScopedEnvironment path("PATH", bin.path().toStdString() + ":" + std::getenv("PATH"));
+    SetShellOpenHandler(nullptr); // the desktop's own way
+    OpenSupportMail();
+    ASSERT_TRUE(quorvia::testing::PumpUntil([&] { return std::filesystem::exists(given); }, 10000));
+    std::ifstream arguments(given);
+    const std::string text((std::istreambuf_iterator<char>(arguments)),
+                           std::istreambuf_iterator<char>());
+    EXPECT_EQ(text, "1\nmailto:support@halvex.example?subject=Support for Quorvia needed\n");
 }
 
 TEST_F(AboutAndHelpTest, AboutLinksOpenTheSameTargetsAsTheMenu) {

@@ -278,3 +278,52 @@ TEST(ProgramRun, InstalledTheProgramReadsShareAndKeepsTheUsersFilesInTheUserData
                            QStringLiteral("set.ini")}));
     EXPECT_EQ(FilesUnder(prefix.path()), installed) << "nothing written beside the program";
 }
+
+TEST(ProgramRun, WindowTitlesAreTheirCaptionsAloneUnderTheWindowSystem) {
+    quorvia::testing::TProgramFolderFixture folder;
+    folder.WriteEngines({"Alpha"});
+    const QString program = QString::fromStdString(folder.Path("quorvia"));
+    ASSERT_TRUE(QFile::copy(BuiltProgram("quorvia"), program));
+
+    TVirtualDisplay display;
+    ASSERT_FALSE(display.Name().isEmpty()) << "no Xvfb server could be started";
+    QTemporaryDir runtime;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), display.Name());
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+    QProcess quorvia;
+    quorvia.setProcessEnvironment(env);
+    quorvia.start(program);
+    ASSERT_TRUE(quorvia.waitForStarted());
+
+    // The names the window system holds, matched whole.
+    auto windowNamed = [&](const char* title) {
+        QString found;
+        quorvia::testing::PumpUntil(
+            [&] {
+                found = XDoTool(display.Name(),
+                                {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                 QStringLiteral("--name"),
+                                 QStringLiteral("^%1$").arg(QString::fromUtf8(title))})
+                            .section(QLatin1Char('\n'), 0, 0);
+                return !found.isEmpty();
+            },
+            10000);
+        return found;
+    };
+    const QString window = windowNamed("Quorvia by Halvex");
+    ASSERT_FALSE(window.isEmpty());
+    XDoTool(display.Name(), {QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
+    XDoTool(display.Name(), {QStringLiteral("key"), QStringLiteral("alt+f")});
+    quorvia::testing::PumpUntil([] { return false; }, 300);
+    XDoTool(display.Name(), {QStringLiteral("key"), QStringLiteral("t")}); // "Se&ttings..."
+    const QString settings = windowNamed("Settings");
+    EXPECT_FALSE(settings.isEmpty()) << "no window titled exactly \"Settings\"";
+    if (!settings.isEmpty())
+        XDoTool(display.Name(), {QStringLiteral("key"), QStringLiteral("--window"), settings,
+                                 QStringLiteral("Escape")});
+    quorvia.terminate();
+    if (!quorvia.waitForFinished(10000))
+        quorvia.kill();
+}

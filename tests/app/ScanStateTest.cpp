@@ -21,7 +21,9 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSplitterHandle>
+#include <QTest>
 #include <QToolButton>
 
 using namespace quorvia;
@@ -251,5 +253,45 @@ TEST_F(ScanState, StatusBarPanelsAndTheCentredBanner) {
     form.SetStatusText("Querying 'Alpha' with keyword 'shoes'.");
     EXPECT_EQ(form.StatusPanel->text().toStdString(), "Querying 'Alpha' with keyword 'shoes'.");
     EXPECT_EQ(form.windowTitle().toStdString(), "Quorvia by Halvex");
-    EXPECT_EQ(form.minimumSize(), QSize(750, 550));
+    EXPECT_EQ(form.minimumSize(), QSize(750, 550)); // the test screen has room for it
+}
+
+TEST_F(ScanState, TheMinimumSizeGivesWayOnASmallScreen) {
+    const std::pair<QSize, QSize> cases[] = {
+        {QSize(1912, 1040), QSize(750, 550)},
+        {QSize(750, 550), QSize(750, 550)},
+        {QSize(902, 472), QSize(750, 472)}, // 1366 x 768 at 150 %, a panel and a title bar
+        {QSize(632, 400), QSize(632, 400)},
+    };
+    for (const auto& [available, minimum] : cases)
+        EXPECT_EQ(TMainForm::FittedMinimumSize(available), minimum)
+            << available.width() << "x" << available.height();
+}
+
+TEST_F(ScanState, TabEntersARadioGroupAtTheChosenButtonAndArrowsChoose) {
+    TMainForm form;
+    form.setWindowState(Qt::WindowNoState);
+    form.show();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    form.TBXRadioButton7->click(); // "150"
+    form.ScanForFirstTBXCheckBox->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), form.TBXRadioButton7);
+    QTest::keyClick(form.TBXRadioButton7, Qt::Key_Left);
+    EXPECT_TRUE(form.TBXRadioButton6->isChecked());
+    EXPECT_EQ(QApplication::focusWidget(), form.TBXRadioButton6);
+    QTest::keyClick(form.TBXRadioButton6, Qt::Key_Down);
+    QTest::keyClick(form.TBXRadioButton7, Qt::Key_Right);
+    EXPECT_TRUE(form.TBXRadioButton8->isChecked());
+    QTest::keyClick(form.TBXRadioButton8, Qt::Key_Right); // the last: the choice stays
+    EXPECT_TRUE(form.TBXRadioButton8->isChecked());
+    // The next Tab leaves the group.
+    QTest::keyClick(form.TBXRadioButton8, Qt::Key_Tab);
+    const auto depth =
+        form.findChildren<QRadioButton*>(QRegularExpression(QStringLiteral("^TBXRadioButton")));
+    EXPECT_FALSE(depth.contains(qobject_cast<QRadioButton*>(QApplication::focusWidget())));
+    // Back-tab comes back to the chosen one.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    EXPECT_EQ(QApplication::focusWidget(), form.TBXRadioButton8);
 }

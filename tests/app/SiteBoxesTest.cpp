@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
@@ -276,6 +277,22 @@ TEST_F(SiteBoxes, EditingTheSiteListChoosesTheSiteShownAfterwards) {
         EXPECT_EQ(form->refreshes, c.refreshed ? Names{c.chosenAfter} : Names{});
         EXPECT_EQ(form->DBEdit1->isEnabled(), !c.listed.empty()); // no site, nothing to type for
     }
+}
+
+TEST_F(SiteBoxes, TheSelectorOpensAsAListOfEightRows) {
+    ShowWindow();
+    Names many;
+    for (int i = 1; i <= 12; ++i)
+        many.push_back("site" + std::to_string(i) + ".example");
+    GiveSites(many, 0, false);
+    QComboBox* selector = form->WebSiteRxDBLookupCombo;
+    selector->showPopup();
+    QAbstractItemView* list = selector->view();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(list->window()));
+    const int rowHeight = list->visualRect(list->model()->index(0, 0)).height();
+    ASSERT_GT(rowHeight, 0);
+    EXPECT_EQ(list->viewport()->height() / rowHeight, 8);
+    selector->hidePopup();
 }
 
 TEST_F(SiteBoxes, PickingInTheSelectorChoosesBySiteName) {

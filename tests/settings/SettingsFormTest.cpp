@@ -103,8 +103,9 @@ TEST_F(SettingsFormTest, ControlsCarryTheirCaptionsInTabOrder) {
     std::vector<std::string> chain;
     QWidget* widget = Control<QWidget>(form, "TBXRadioButton1");
     while (chain.size() < tabOrder.size()) {
-        // Labels take no focus; the combo box's own line edit has no name.
-        if ((widget->focusPolicy() & Qt::TabFocus) && !widget->objectName().isEmpty())
+        // Labels take no focus; the combo box's own line edit has no name. Radio buttons keep
+        // their place in the chain, though only the chosen one is a Tab stop.
+        if (widget->focusPolicy() != Qt::NoFocus && !widget->objectName().isEmpty())
             chain.push_back(widget->objectName().toStdString());
         widget = widget->nextInFocusChain();
     }
@@ -112,6 +113,8 @@ TEST_F(SettingsFormTest, ControlsCarryTheirCaptionsInTabOrder) {
 
     EXPECT_TRUE(Control<QPushButton>(form, "TBXButton1")->isDefault());
     EXPECT_EQ(Edit(form, "UserPasswordEdit")->echoMode(), QLineEdit::Password);
+    Edit(form, "UserPasswordEdit")->setText(QStringLiteral("abc"));
+    EXPECT_EQ(Edit(form, "UserPasswordEdit")->displayText(), QStringLiteral("***"));
     for (const char* name : {"ProxyEdit", "ProxyPortEdit", "UserNameEdit", "UserPasswordEdit"})
         EXPECT_FALSE(Edit(form, name)->isEnabled()) << name;
 }

@@ -12,8 +12,10 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <QToolTip>
+#include <algorithm>
 #include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
@@ -325,6 +327,44 @@ TEST_F(ResultsGridTest, HintIsWorkedOutOnlyWhenThePointerEntersAnotherCell) {
     grid->ResDBGridEhMouseMove(QPoint(5, grid->viewport()->height() - 2));
     EXPECT_TRUE(grid->HintText().isEmpty());
     EXPECT_EQ(grid->LastHintCell(), (GridCell{GridColumnIndex("Position"), 2}));
+}
+
+TEST_F(ResultsGridTest, EveryTitleCutOffShowsItsWholeCaptionAsAHint) {
+    auto cutTitles = [&] {
+        std::vector<std::string> cut;
+        for (int c = 0; c < kGridColumnCount; ++c)
+            if (grid->IsColumnShown(GridColumns()[std::size_t(c)].field) && grid->IsTitleCut(c))
+                cut.push_back(std::string(GridColumns()[std::size_t(c)].caption));
+        return cut;
+    };
+    grid->resize(1200, 300);
+    QApplication::processEvents();
+    EXPECT_EQ(cutTitles(), std::vector<std::string>()); // every title whole
+    grid->resize(420, 300);
+    QApplication::processEvents();
+    const std::vector<std::string> cut = cutTitles();
+    for (const char* caption : {"Position", "Best Position"})
+        EXPECT_NE(std::find(cut.begin(), cut.end(), caption), cut.end()) << caption;
+}
+
+TEST_F(ResultsGridTest, PageLinksOpenOnDoubleClickOrCtrlClickAndSaySoInTheirHint) {
+    std::vector<int> opened;
+    QObject::connect(grid.get(), &TResultsGrid::PageLinkActivated,
+                     [&](int row) { opened.push_back(row); });
+    QWidget* cells = grid->viewport();
+    QTest::mouseClick(cells, Qt::LeftButton, {}, Cell(1, "url").center());
+    EXPECT_TRUE(opened.empty()); // a plain click only selects
+    QTest::mouseDClick(cells, Qt::LeftButton, {}, Cell(1, "url").center());
+    QTest::mouseClick(cells, Qt::LeftButton, Qt::ControlModifier, Cell(5, "url").center());
+    // Neither a "not found" row, nor an engine row, nor another column opens anything.
+    QTest::mouseDClick(cells, Qt::LeftButton, {}, Cell(4, "url").center());
+    QTest::mouseDClick(cells, Qt::LeftButton, {}, Cell(0, "url").center());
+    QTest::mouseDClick(cells, Qt::LeftButton, {}, Cell(2, "Position").center());
+    EXPECT_EQ(opened, (std::vector<int>{1, 5}));
+
+    grid->ResDBGridEhMouseMove(Cell(2, "url").center());
+    EXPECT_EQ(grid->HintText().toStdString(),
+              quorvia::HintText(Date(2026, 3, 4)) + "\n" + TResultsGrid::PageLinkHint);
 }
 
 TEST_F(ResultsGridTest, AnEqualHintOfTheNextCellStaysShown) {

@@ -177,6 +177,22 @@ TEST_F(ResultsViewBuilderTest, PairsTheLastScanCouldNotCheckHaveARowEvenWithoutR
     EXPECT_NE(marks.Failure("other.org", "Beta", "seo"), nullptr);
 }
 
+TEST_F(ResultsViewBuilderTest, APageRowGivesTheFullAddressOfItsRecord) {
+    Add({"www.Example.com", "Alpha", "seo", "https://www.example.com/Path/Page.html", {}, {}});
+    Add({"www.Example.com", "Alpha", "seo", "http://EXAMPLE.com/", {}, {}});
+    Add({"www.Example.com", "Beta", "seo", "http://example.com/b", {}, {}});
+    Add({"www.Example.com", "Beta", "red shoes", "Not in first 50 results", {}, {}});
+    Refresh();
+    // Alpha, /, /Path/Page.html, Beta, Not in first..., /b
+    const std::vector<std::string> expected = {
+        "", "http://EXAMPLE.com/", "https://www.example.com/Path/Page.html", "",
+        "", "http://example.com/b"};
+    ASSERT_EQ(tables.ResClientDataSet.RecordCount(), int(expected.size()));
+    for (int row = 0; row < int(expected.size()); ++row)
+        EXPECT_EQ(builder.PageAddress(row), expected[std::size_t(row)]) << row;
+    EXPECT_EQ(builder.PageAddress(99), "");
+}
+
 TEST_F(ResultsViewBuilderTest, ResultRowsCopyTheRecordsNumbersAndDates) {
     Add({"www.Example.com",
          "Alpha",
