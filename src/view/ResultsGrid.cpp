@@ -475,10 +475,14 @@ void TResultsGrid::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void TResultsGrid::mouseDoubleClickEvent(QMouseEvent* event) {
-    QTableView::mouseDoubleClickEvent(event);
     const QModelIndex index = indexAt(event->position().toPoint());
-    if (event->button() == Qt::LeftButton && IsPageLink(index))
+    // A page link opens its page and nothing else; the grid's own double-click (the History
+    // window) belongs to the other cells.
+    if (event->button() == Qt::LeftButton && IsPageLink(index)) {
         emit PageLinkActivated(index.row());
+        return;
+    }
+    QTableView::mouseDoubleClickEvent(event);
 }
 
 void TResultsGrid::mouseMoveEvent(QMouseEvent* event) {
