@@ -61,6 +61,16 @@ private:
     QProcess server_;
 };
 
+// The environment of the program started on the virtual display, with its own runtime folder
+// (the single-instance lock lives there).
+QProcessEnvironment DisplayEnvironment(const QString& display, const QTemporaryDir& runtime) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), display);
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+    return env;
+}
+
 // Runs xdotool on the display while the fake engine keeps being served; its output, trimmed.
 QString XDoTool(const QString& display, const QStringList& arguments) {
     QProcess tool;
@@ -124,10 +134,7 @@ TEST(ProgramRun, AScanInTheRealWindowEndsWithItsRankingsInTheFileAfterClosing) {
     TVirtualDisplay display;
     ASSERT_FALSE(display.Name().isEmpty()) << "no Xvfb server could be started";
     QTemporaryDir runtime;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("DISPLAY"), display.Name());
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+    QProcessEnvironment env = DisplayEnvironment(display.Name(), runtime);
     QProcess quorvia;
     quorvia.setProcessEnvironment(env);
     quorvia.start(program);
@@ -244,10 +251,7 @@ TEST(ProgramRun, InstalledTheProgramReadsShareAndKeepsTheUsersFilesInTheUserData
     ASSERT_FALSE(display.Name().isEmpty()) << "no Xvfb server could be started";
     QTemporaryDir data;
     QTemporaryDir runtime;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("DISPLAY"), display.Name());
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+    QProcessEnvironment env = DisplayEnvironment(display.Name(), runtime);
     env.insert(QStringLiteral("XDG_DATA_HOME"), data.path());
     QProcess quorvia;
     quorvia.setProcessEnvironment(env);
@@ -288,10 +292,7 @@ TEST(ProgramRun, WindowTitlesAreTheirCaptionsAloneUnderTheWindowSystem) {
     TVirtualDisplay display;
     ASSERT_FALSE(display.Name().isEmpty()) << "no Xvfb server could be started";
     QTemporaryDir runtime;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("DISPLAY"), display.Name());
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+    QProcessEnvironment env = DisplayEnvironment(display.Name(), runtime);
     QProcess quorvia;
     quorvia.setProcessEnvironment(env);
     quorvia.start(program);
